@@ -1,0 +1,66 @@
+#include "settings_record.h"
+
+#include <wchar.h>
+
+#include "qoc.h"
+
+SETTINGS_RECORD g_Set;
+
+const wchar_t* const kSettingSection = L"SETTING";
+const wchar_t* const kMachineKey = L"SOFTWARE\\QorCstXX\\Sundrel";
+
+static const UINT kDefaultDivSize = 16;
+
+void LoadMachineOutlook()
+{
+    QocGetRegFileStrW(kMachineKey, kSettingSection, L"OutlookDir", L"", g_Set.OutlookDir, 260);
+    QocGetRegFileStrW(kMachineKey, kSettingSection, L"OutlookDesc", L"", g_Set.OutlookDesc, 260);
+    QocGetRegFileStrW(kMachineKey, kSettingSection, L"OutlookVer", L"", g_Set.OutlookVer, 260);
+}
+
+void LoadSettings(const wchar_t* tempFolder)
+{
+    const wchar_t* s = kSettingSection;
+    g_Set.DivSize = QocGetProfileUIntW(s, L"DivSize", kDefaultDivSize);
+    g_Set.fDivDir = QocGetProfileUIntW(s, L"fDivDir", 1);
+    g_Set.fDivOpen = QocGetProfileUIntW(s, L"fDivOpen", 1);
+    g_Set.fDivRmv = QocGetProfileUIntW(s, L"fDivRmv", 1);
+    QocGetProfileStrW(s, L"DivDir", tempFolder, g_Set.DivDir, MAX_PATH);
+    g_Set.fMrgDir = QocGetProfileUIntW(s, L"fMrgDir", 1);
+    g_Set.fMrgOpen = QocGetProfileUIntW(s, L"fMrgOpen", 1);
+    g_Set.fMrgRmv = QocGetProfileUIntW(s, L"fMrgRmv", 1);
+    QocGetProfileStrW(s, L"MrgDir", tempFolder, g_Set.MrgDir, MAX_PATH);
+
+    // The user's own Outlook folder, once the settings window accepted one,
+    // replaces the installer's values, empty description and version included.
+    wchar_t dir[MAX_PATH], desc[256], ver[256];
+    QocGetProfileStrW(s, L"OutlookDir", L"", dir, MAX_PATH);
+    QocGetProfileStrW(s, L"OutlookDesc", L"", desc, 256);
+    QocGetProfileStrW(s, L"OutlookVer", L"", ver, 256);
+    if (dir[0]) {
+        wcscpy_s(g_Set.OutlookDir, dir);
+        wcscpy_s(g_Set.OutlookDesc, desc);
+        wcscpy_s(g_Set.OutlookVer, ver);
+    }
+}
+
+void StoreDivMrgSettings()
+{
+    const wchar_t* s = kSettingSection;
+    QocPutProfileUIntW(s, L"DivSize", g_Set.DivSize);
+    QocPutProfileUIntW(s, L"fDivDir", g_Set.fDivDir);
+    QocPutProfileUIntW(s, L"fDivOpen", g_Set.fDivOpen);
+    QocPutProfileUIntW(s, L"fDivRmv", g_Set.fDivRmv);
+    QocPutProfileStrW(s, L"DivDir", g_Set.DivDir);
+    QocPutProfileUIntW(s, L"fMrgDir", g_Set.fMrgDir);
+    QocPutProfileUIntW(s, L"fMrgOpen", g_Set.fMrgOpen);
+    QocPutProfileUIntW(s, L"fMrgRmv", g_Set.fMrgRmv);
+    QocPutProfileStrW(s, L"MrgDir", g_Set.MrgDir);
+}
+
+void StoreOutlookSettings()
+{
+    QocPutProfileStrW(kSettingSection, L"OutlookDir", g_Set.OutlookDir);
+    QocPutProfileStrW(kSettingSection, L"OutlookDesc", g_Set.OutlookDesc);
+    QocPutProfileStrW(kSettingSection, L"OutlookVer", g_Set.OutlookVer);
+}

@@ -1,0 +1,31 @@
+// The settings record: loaded once at start-up, stored by the settings window.
+#pragma once
+
+#include <windows.h>
+
+struct SETTINGS_RECORD {
+    UINT DivSize;                 // MiB per piece
+    UINT fDivDir;                 // 0: beside the source, else DivDir
+    UINT fDivOpen;
+    UINT fDivRmv;                 // delete stale pieces without asking
+    wchar_t DivDir[MAX_PATH];
+    UINT fMrgDir;                 // 0: beside the pieces, else MrgDir
+    UINT fMrgOpen;
+    UINT fMrgRmv;                 // delete the pieces after a good merge
+    wchar_t MrgDir[MAX_PATH];
+    wchar_t OutlookDir[MAX_PATH]; // folder of outlook.exe, no trailing backslash
+    wchar_t OutlookDesc[260];
+    wchar_t OutlookVer[260];
+};
+
+extern SETTINGS_RECORD g_Set;
+
+extern const wchar_t* const kSettingSection;   // "SETTING"
+extern const wchar_t* const kMachineKey;       // "SOFTWARE\QorCstXX\Sundrel"
+
+// The machine-wide Outlook values; needs the machine hive selected.
+void LoadMachineOutlook();
+// Everything else from the user's profile; tempFolder is the default folder.
+void LoadSettings(const wchar_t* tempFolder);
+void StoreDivMrgSettings();
+void StoreOutlookSettings();
