@@ -155,7 +155,8 @@ BOOL QocSbcRadioBtns(HWND groupBox);
 // A history combo box: at most maxItems entries of at most maxLen characters,
 // a "▲" mark at the left whose menu removes an entry.
 BOOL QocSbcComboBoxW(HWND combo, int maxItems, int maxLen);
-// Tooltip showing the combo box's text; long: also when it is long.
+// Tooltip showing the combo box's full text when its edit field is too
+// narrow for it; the long tip breaks long texts over several lines.
 BOOL QocSbcTipCtrl(HWND combo, int enable);
 BOOL QocSbcEnableLongTip(HWND combo, int enable);
 HWND QocSbcGetEditCtrlInComboBox(HWND combo);
@@ -180,9 +181,13 @@ void QocDoEventW(void);
 BOOL QocSetFocusWindow(HWND window);
 // Moves a window, where needed, so that it lies wholly within its monitor.
 BOOL QocMoveWndIntoMonitor(HWND window);
-// The system folder picker; non-zero when a folder was chosen into out.
+// The system folder picker; non-zero when a folder was chosen into out
+// (MAX_PATH characters); start and out may be the same buffer.
 int QocGetFolderNameW(HWND owner, const wchar_t* title, const wchar_t* start,
                       wchar_t* out, int flags);
+// When set (by tests), QocGetFolderNameW calls this instead of the picker.
+extern int (*g_QocFolderPicker)(HWND owner, const wchar_t* title, const wchar_t* start,
+                                wchar_t* out, int flags);
 // Modal about box: icon, description, version, "© year company".
 INT_PTR QocQorAppVersionDialogExW(HWND owner, const wchar_t* version, HICON icon, int year,
                                   const wchar_t* description, const wchar_t* title,
