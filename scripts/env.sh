@@ -15,22 +15,21 @@ configure_and_build() {
 }
 
 XVFB_PID=
-# Starts an Xvfb of our own on a free display and exports DISPLAY.
+# Starts an Xvfb of our own and exports DISPLAY. Xvfb picks a free display
+# itself (-displayfd), so that parallel runs cannot take the same one.
 start_xvfb() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 50); do
-      [ -e /tmp/.X11-unix/X$n ] && { export DISPLAY=:$n; return 0; }
-      kill -0 $XVFB_PID 2>/dev/null || break
-      sleep 0.1
-    done
-    kill $XVFB_PID 2>/dev/null || true
-  done
-  echo "could not start Xvfb" >&2
-  return 1
+  local fifo display=
+  fifo=$(mktemp -u /tmp/sundrel-xvfb.XXXXXX)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  read -r -t 20 display <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$display" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+    echo "could not start Xvfb" >&2
+    return 1
+  fi
+  export DISPLAY=:$display
 }
 
 # Ends the wineserver of our prefix (and with it every program in it) and Xvfb.
@@ -50,4 +49,8 @@ ensure_prefix() {
     touch "$WINEPREFIX/.sundrel-ready"
   fi
   wineserver -p >/dev/null 2>&1 || true   # keep one server for the whole run
+  # Start Wine's background processes (services, desktop) now, detached from
+  # any pipe: started by the first test instead, they would keep its output
+  # pipe open and CTest would wait for it until the test's timeout.
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
