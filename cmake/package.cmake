@@ -1,0 +1,13 @@
+# Release package: one ZIP with the three programs, the manual and the
+# read-me on installing. Built by scripts/package (cpack -G ZIP).
+install(TARGETS Sundrel SundrelInst SundrelUnInst RUNTIME DESTINATION .)
+install(FILES ${MANUAL_PDF} ${CMAKE_SOURCE_DIR}/docs/INSTALL.txt DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Sundrel)
+set(CPACK_PACKAGE_VENDOR Velmora)
+set(CPACK_PACKAGE_FILE_NAME Sundrel-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+# The files at the top of the ZIP, so that unpacking into a folder is all.
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+include(CPack)
