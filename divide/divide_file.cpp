@@ -1,0 +1,312 @@
+// The division: the command-line file into numbered pieces, each a divide
+// file ID followed by blocks of at most 4096 bytes with their FCS.
+#include "divide.h"
+
+#include <shellapi.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <wchar.h>
+
+#include "app.h"
+#include "lang.h"
+#include "mail_sheets.h"
+#include "op_window.h"
+#include "piece_names.h"
+#include "qoc.h"
+#include "resource.h"
+#include "settings_record.h"
+
+static const LANG_TEXT kCaption = {L"Sundrel", L"ファイル分割"};
+
+static const LANG_TEXT kNoSourceText = {L"The specified file does not exist\n(%s)",
+                                        L"指定されたファイルがありません\n(%s)"};
+static const LANG_TEXT kNotFolderText = {
+    L"The location specified for output is not a folder \n(%s)",
+    L"出力に指定した場所はフォルダではありません\n(%s)"};
+static const LANG_TEXT kStaleQuestion = {
+    L"A divided file with the same name exists.\n\n     Do you want to remove these?",
+    L"同名の分割ファイルが存在します。\n\n    これらを削除しますか？"};
+static const LANG_TEXT kTooManyText = {
+    L"The file would be divided into %u pieces, but at most 99 are possible.\nPlease choose a "
+    L"larger division size.",
+    L"分割数が %u 個になります。分割できるのは 99 個までです。\n分割サイズを大きくしてください。"};
+static const LANG_TEXT kOpenSourceText = {L"Unable to open input file\n(%s)",
+                                          L"入力ファイルをオープンできません\n(%s)"};
+static const LANG_TEXT kCreateText = {L"Could not create divide file\n(%s)",
+                                      L"分割ファイルを作成できませんでした\n(%s)"};
+static const LANG_TEXT kWriteIdText = {L"An error occurred while writing the divide file ID",
+                                       L"分割ファイルＩＤの書き込みでエラーが発生しました"};
+static const LANG_TEXT kReadText = {L"An error occurred while reading the input file",
+                                    L"入力ファイルの読み出しでエラーが発生しました"};
+static const LANG_TEXT kWriteDataText = {L"An error occurred while writing the divide file",
+                                         L"分割ファイルの書き込みでエラーが発生しました"};
+static const LANG_TEXT kWriteFcsText = {
+    L"An error occurred while writing the CRC of the divide file.",
+    L"分割ファイルのＣＲＣ書き込みでエラーが発生しました"};
+
+static const DWORD kBlockSize = 4096;
+static const UINT kDefaultDivSize = 16;
+static const uint64_t kMiB = 1 << 20;
+// Attributes a new file can take over from its source.
+static const DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                       FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// One division: what every step needs to know.
+struct DIVIDE_JOB {
+    HWND window;
+    const wchar_t* caption;
+    uint32_t id;                  // divide file ID, little-endian at the head of every piece
+    wchar_t source[MAX_PATH];
+    wchar_t name[MAX_PATH];       // without the last extension
+    wchar_t ext[MAX_PATH];        // with its dot, or empty
+    wchar_t outFolder[MAX_PATH];  // ends with a separator
+    wchar_t pattern[MAX_PATH];    // empty until the pieces may be touched
+    uint64_t size;
+    uint64_t pieceSize;
+    unsigned count;
+    DWORD attributes;
+};
+
+static void ShowError(const DIVIDE_JOB& job, const LANG_TEXT& text, const wchar_t* path = nullptr)
+{
+    ShowOpError(job.window, job.caption, text, path);
+}
+
+static bool WriteAll(HANDLE file, const void* data, DWORD len)
+{
+    DWORD written = 0;
+    return WriteFile(file, data, len, &written, nullptr) && written == len;
+}
+
+// A file that the piece pattern found is a piece when its name, without
+// the last extension, carries a marker.
+static bool IsFoundPiece(const WIN32_FIND_DATAW& found)
+{
+    wchar_t name[MAX_PATH];
+    return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           _wsplitpath_s(found.cFileName, nullptr, 0, nullptr, 0, name, MAX_PATH, nullptr, 0) == 0 &&
+           FindPieceMarker(name) != 0;
+}
+
+void DeletePieces(const wchar_t* pattern)
+{
+    wchar_t drive[MAX_PATH], dir[MAX_PATH], folder[MAX_PATH];
+    if (pattern[0] == L'\0' ||
+        _wsplitpath_s(pattern, drive, MAX_PATH, dir, MAX_PATH, nullptr, 0, nullptr, 0) != 0 ||
+        _wmakepath_s(folder, MAX_PATH, drive, dir, nullptr, nullptr) != 0)
+        return;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        wchar_t path[MAX_PATH];
+        // A path that does not fit is left alone rather than cut.
+        if (!IsFoundPiece(found) || wcscpy_s(path, folder) != 0 ||
+            !QocPathCatW(path, found.cFileName, MAX_PATH))
+            continue;
+        SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+// Source parts and the output folder; false after its message.
+static bool PrepareFolders(DIVIDE_JOB& job)
+{
+    if (!QocPathIsFileW(g_szCmdFile)) {
+        ShowError(job, kNoSourceText, g_szCmdFile);
+        return false;
+    }
+    wchar_t drive[MAX_PATH], dir[MAX_PATH];
+    if (wcscpy_s(job.source, g_szCmdFile) != 0 ||
+        _wsplitpath_s(job.source, drive, MAX_PATH, dir, MAX_PATH, job.name, MAX_PATH, job.ext,
+                      MAX_PATH) != 0) {
+        ShowError(job, kNoSourceText, g_szCmdFile);
+        return false;
+    }
+    if (!g_Set.fDivDir) {
+        if (_wmakepath_s(job.outFolder, MAX_PATH, drive, dir, nullptr, nullptr) != 0)
+            job.outFolder[0] = L'\0';
+        return true;
+    }
+    wcscpy_s(job.outFolder, g_Set.DivDir);
+    // Without its separator the folder's name would become part of every
+    // piece name, so a folder that cannot take one counts as no folder.
+    if (!QocPathCatW(job.outFolder, L"", MAX_PATH) || !QocPathIsDirectoryW(job.outFolder)) {
+        ShowError(job, kNotFolderText, job.outFolder);
+        return false;
+    }
+    return true;
+}
+
+// The piece count, refused beyond what two-digit markers can name, and
+// every piece name checked to fit before anything is touched.
+static bool PlanPieces(DIVIDE_JOB& job)
+{
+    UINT divSize = g_Set.DivSize ? g_Set.DivSize : kDefaultDivSize;
+    job.size = QocGetFileSizeW(job.source);
+    job.pieceSize = divSize * kMiB;
+    uint64_t count = job.size / job.pieceSize + (job.size % job.pieceSize ? 1 : 0);
+    if (count == 0)
+        count = 1;
+    if (count > kMaxPieceCount) {
+        wchar_t message[128];
+        unsigned shown = count > UINT32_MAX ? UINT32_MAX : (unsigned)count;
+        QocSnPrintFW(message, 128, PickText(kTooManyText), shown);
+        MessageBoxW(job.window, message, job.caption, MB_ICONERROR | MB_OK);
+        return false;
+    }
+    job.count = (unsigned)count;
+    // With at most 99 pieces every name has the same length as the last one.
+    wchar_t last[MAX_PATH];
+    if (!FormatPieceName(job.outFolder, job.name, job.ext, job.count, job.count, last)) {
+        wchar_t shown[MAX_PATH];
+        QocSnPrintFW(shown, MAX_PATH, L"%s%s%s", job.outFolder, job.name, job.ext);
+        ShowError(job, kCreateText, shown);
+        return false;
+    }
+    DWORD attributes = GetFileAttributesW(job.source);
+    job.attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kCopiedAttributes;
+    if (job.attributes == 0)
+        job.attributes = FILE_ATTRIBUTE_NORMAL;
+    return FormatPiecePattern(job.outFolder, job.name, job.ext, job.pattern);
+}
+
+// Earlier pieces of the same name: asked once unless fDivRmv says to remove
+// them silently. False when the user keeps them.
+static bool RemoveStalePieces(const DIVIDE_JOB& job)
+{
+    if (!g_Set.fDivRmv) {
+        bool ask = false;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(job.pattern, &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do
+                ask = IsFoundPiece(found);
+            while (!ask && FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        if (ask && MessageBoxW(g_hWndMain, PickText(kStaleQuestion), job.caption, MB_YESNO) == IDNO)
+            return false;
+    }
+    DeletePieces(job.pattern);
+    return true;
+}
+
+// Creates piece number with the source's attributes; CREATE_NEW never
+// overwrites, so a name that survived the cleanup stops the division.
+static HANDLE CreatePiece(const DIVIDE_JOB& job, unsigned number, DWORD disposition)
+{
+    wchar_t path[MAX_PATH];
+    HANDLE piece = INVALID_HANDLE_VALUE;
+    if (FormatPieceName(job.outFolder, job.name, job.ext, number, job.count, path))
+        piece = CreateFileW(path, GENERIC_WRITE, 0, nullptr, disposition, job.attributes, nullptr);
+    if (piece == INVALID_HANDLE_VALUE)
+        ShowError(job, kCreateText, path);
+    return piece;
+}
+
+// Writes every piece; false after a failure's message. A cancel ends it
+// quietly at the next block, and the caller sees the flag.
+static bool WritePieces(const DIVIDE_JOB& job)
+{
+    if (job.size == 0) {
+        HANDLE piece = CreatePiece(job, 1, CREATE_ALWAYS);
+        if (piece == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(piece);
+        return true;
+    }
+    HANDLE source = CreateFileW(job.source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (source == INVALID_HANDLE_VALUE) {
+        ShowError(job, kOpenSourceText, job.source);
+        return false;
+    }
+    unsigned char block[kBlockSize];
+    uint64_t remaining = job.size, done = 0;
+    uint64_t shownPercent = 0;
+    bool ok = true;
+    for (unsigned number = 1; ok && !g_fCancelReq && number <= job.count && remaining; ++number) {
+        HANDLE piece = CreatePiece(job, number, CREATE_NEW);
+        if (piece == INVALID_HANDLE_VALUE) {
+            ok = false;
+            break;
+        }
+        if (!WriteAll(piece, &job.id, sizeof job.id)) {
+            ShowError(job, kWriteIdText);
+            ok = false;
+        }
+        for (uint64_t inPiece = 0; ok && !g_fCancelReq && inPiece < job.pieceSize && remaining;) {
+            QocDoEventW();
+            if (g_fCancelReq)
+                break;
+            DWORD n = remaining >= kBlockSize ? kBlockSize : (DWORD)remaining;
+            DWORD got = 0;
+            if (!ReadFile(source, block, n, &got, nullptr) || got != n) {
+                ShowError(job, kReadText);
+                ok = false;
+                break;
+            }
+            if (!WriteAll(piece, block, n)) {
+                ShowError(job, kWriteDataText);
+                ok = false;
+                break;
+            }
+            uint16_t fcs = QocBlkFCS(block, n);
+            unsigned char fcsBytes[2] = {(unsigned char)(fcs & 0xFF), (unsigned char)(fcs >> 8)};
+            if (!WriteAll(piece, fcsBytes, 2)) {
+                ShowError(job, kWriteFcsText);
+                ok = false;
+                break;
+            }
+            inPiece += n;
+            done += n;
+            remaining -= n;
+            uint64_t percent = done * 100 / job.size;
+            if (percent != shownPercent) {
+                shownPercent = percent;
+                QocSetDlgItemPgsPos(job.window, IDC_PROGRESS, (int)percent);
+            }
+        }
+        CloseHandle(piece);
+    }
+    CloseHandle(source);
+    return ok;
+}
+
+INT_PTR DivideFile(HWND window, UINT, WPARAM, LPARAM)
+{
+    // A start command that arrives between blocks never nests a division.
+    if (g_fOpRunning)
+        return 1;
+    DIVIDE_JOB job = {};
+    job.window = window;
+    job.caption = PickText(kCaption);
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    job.id = QocSysTimeToTime1970(&now);
+    BeginOperation(window);
+
+    bool failed = !PrepareFolders(job) || !PlanPieces(job);
+    bool declined = !failed && !RemoveStalePieces(job);
+    if (!failed && !declined)
+        failed = !WritePieces(job);
+
+    if (failed || g_fCancelReq) {
+        if (!declined)
+            DeletePieces(job.pattern);
+    } else if (!declined) {
+        if (g_Set.fDivOpen) {
+            ShellExecuteW(nullptr, nullptr, job.outFolder, L"", L"", SW_SHOW);
+            Sleep(100);
+        }
+        if (QocGetDlgItemChk(window, IDC_OUTLOOK))
+            OpenMailSheets(window, job.outFolder, job.name, job.ext, job.count);
+    }
+    EndOperation(window);
+    return 1;
+}

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "piece_names.h"
+
+namespace {
+
+TEST(PieceNames, MarkerAtNeedsTheWholeMarkerAtTheStart)
+{
+    EXPECT_EQ(3, PieceMarkerAt(L"(02_of_03)"));
+    EXPECT_EQ(3, PieceMarkerAt(L"(02_of_03).divide"));
+    EXPECT_EQ(45, PieceMarkerAt(L"(99_of_45)"));
+    EXPECT_EQ(0, PieceMarkerAt(L"x(02_of_03)"));
+    EXPECT_EQ(0, PieceMarkerAt(L"(02_of_03"));      // ends at the terminator
+    EXPECT_EQ(0, PieceMarkerAt(L"(02_of_0"));
+    EXPECT_EQ(0, PieceMarkerAt(L""));
+    EXPECT_EQ(0, PieceMarkerAt(L"(02_OF_03)"));
+    EXPECT_EQ(0, PieceMarkerAt(L"(02-of-03)"));
+    EXPECT_EQ(0, PieceMarkerAt(L"(2_of_3)"));
+    EXPECT_EQ(0, PieceMarkerAt(L"(02_of_00)"));     // a count of 0 is no marker
+    EXPECT_EQ(7, PieceMarkerAt(L"(00_of_07)"));     // the number is not judged
+}
+
+TEST(PieceNames, FindPieceMarkerTakesTheLeftmostNonZeroMarker)
+{
+    EXPECT_EQ(3, FindPieceMarker(L"report.pdf(02_of_03)"));
+    EXPECT_EQ(5, FindPieceMarker(L"a(01_of_00)b(02_of_05)"));
+    EXPECT_EQ(0, FindPieceMarker(L"x(1_of_3)"));
+    EXPECT_EQ(0, FindPieceMarker(L"x(01_OF_03)"));
+    EXPECT_EQ(7, FindPieceMarker(L"(00_of_07)"));
+    EXPECT_EQ(2, FindPieceMarker(L"C:\\a(01_of_02)\\b.txt(01_of_03).divide"));
+    EXPECT_EQ(2, FindPieceMarker(L"a(01_of_02).txt(01_of_03)"));
+    EXPECT_EQ(0, FindPieceMarker(L"(01_of_0"));
+    EXPECT_EQ(0, FindPieceMarker(L""));
+    EXPECT_EQ(0, FindPieceMarker(L"report.pdf(copy)"));
+    // Three-digit fields, as a division into 100 pieces would write them.
+    EXPECT_EQ(0, FindPieceMarker(L"a(01_of_100)"));
+    EXPECT_EQ(0, FindPieceMarker(L"a(100_of_120)"));
+}
+
+TEST(PieceNames, MarkerDigitsBeyondAscii)
+{
+    EXPECT_TRUE(IsMarkerDigit(L'0'));
+    EXPECT_TRUE(IsMarkerDigit(L'9'));
+    EXPECT_TRUE(IsMarkerDigit(0x00B2));
+    EXPECT_TRUE(IsMarkerDigit(0x00B3));
+    EXPECT_TRUE(IsMarkerDigit(0x00B9));
+    EXPECT_TRUE(IsMarkerDigit(0xFF13));             // fullwidth 3
+    EXPECT_FALSE(IsMarkerDigit(0x00BD));            // one half
+    EXPECT_FALSE(IsMarkerDigit(L'a'));
+    EXPECT_FALSE(IsMarkerDigit(L'\0'));
+    // They pass the digit test, but a count that does not read as a number
+    // is no marker; a number in them is never read.
+    EXPECT_EQ(0, FindPieceMarker(L"a(\xFF10\xFF11_of_\xFF10\xFF13)"));
+    EXPECT_EQ(0, FindPieceMarker(L"a(01_of_0\x00B3)"));
+    EXPECT_EQ(3, FindPieceMarker(L"a(\x00B9\x00B2_of_03)"));
+}
+
+TEST(PieceNames, FormatPieceNameAndPattern)
+{
+    wchar_t out[MAX_PATH];
+    ASSERT_TRUE(FormatPieceName(L"C:\\data\\", L"report", L".pdf", 2, 3, out));
+    EXPECT_STREQ(L"C:\\data\\report.pdf(02_of_03).divide", out);
+    ASSERT_TRUE(FormatPieceName(L"C:\\data\\", L"README", L"", 1, 2, out));
+    EXPECT_STREQ(L"C:\\data\\README(01_of_02).divide", out);
+    ASSERT_TRUE(FormatPieceName(L"C:\\x\\", L"a(01_of_02)", L".txt", 3, 3, out));
+    EXPECT_STREQ(L"C:\\x\\a(01_of_02).txt(03_of_03).divide", out);
+    ASSERT_TRUE(FormatPieceName(L"C:\\x\\", L"a", L"", 100, 120, out));
+    EXPECT_STREQ(L"C:\\x\\a(100_of_120).divide", out);
+    ASSERT_TRUE(FormatPiecePattern(L"C:\\data\\", L"report", L".pdf", out));
+    EXPECT_STREQ(L"C:\\data\\report.pdf(*.divide", out);
+    ASSERT_TRUE(FormatPiecePattern(L"C:\\data\\", L"README", L"", out));
+    EXPECT_STREQ(L"C:\\data\\README(*.divide", out);
+}
+
+TEST(PieceNames, FormatFailsRatherThanCutting)
+{
+    // "C:\" + name + ".bin(01_of_02).divide": 3 + n + 21 characters.
+    const std::wstring fits(MAX_PATH - 1 - 24, L'n');
+    wchar_t out[MAX_PATH];
+    ASSERT_TRUE(FormatPieceName(L"C:\\", fits.c_str(), L".bin", 1, 2, out));
+    EXPECT_EQ(size_t(MAX_PATH - 1), wcslen(out));
+
+    const std::wstring tooLong = fits + L"n";
+    wmemset(out, L'#', MAX_PATH);
+    EXPECT_FALSE(FormatPieceName(L"C:\\", tooLong.c_str(), L".bin", 1, 2, out));
+    EXPECT_STREQ(L"", out);
+
+    const std::wstring folder = L"C:\\" + std::wstring(300, L'f') + L"\\";
+    EXPECT_FALSE(FormatPieceName(folder.c_str(), L"a", L".txt", 1, 1, out));
+    EXPECT_STREQ(L"", out);
+    EXPECT_FALSE(FormatPiecePattern(folder.c_str(), L"a", L".txt", out));
+    EXPECT_STREQ(L"", out);
+}
+
+TEST(PieceNames, DividedFileNameAndCountOfAPiece)
+{
+    wchar_t out[MAX_PATH];
+    ASSERT_TRUE(GetDividedFileName(L"C:\\in\\report.pdf(02_of_03).divide", out, MAX_PATH));
+    EXPECT_STREQ(L"report.pdf", out);
+    EXPECT_EQ(3, PieceCountOf(L"C:\\in\\report.pdf(02_of_03).divide"));
+
+    // The piece's own marker, just before ".divide", wins over one that the
+    // divided file's name or a folder carries.
+    ASSERT_TRUE(GetDividedFileName(L"C:\\in\\a(01_of_02).txt(01_of_03).divide", out, MAX_PATH));
+    EXPECT_STREQ(L"a(01_of_02).txt", out);
+    EXPECT_EQ(3, PieceCountOf(L"C:\\in\\a(01_of_02).txt(01_of_03).divide"));
+    ASSERT_TRUE(GetDividedFileName(L"C:\\a(01_of_02)\\report.pdf(01_of_03).divide", out, MAX_PATH));
+    EXPECT_STREQ(L"report.pdf", out);
+    EXPECT_EQ(3, PieceCountOf(L"C:\\a(01_of_02)\\report.pdf(01_of_03).divide"));
+
+    // Without one at the end, the leftmost marker cuts the name.
+    ASSERT_TRUE(GetDividedFileName(L"C:\\in\\a(01_of_04)b.divide", out, MAX_PATH));
+    EXPECT_STREQ(L"a", out);
+    EXPECT_EQ(4, PieceCountOf(L"C:\\in\\a(01_of_04)b.divide"));
+
+    // Shorter than a marker: false, out untouched.
+    wcscpy_s(out, L"kept");
+    EXPECT_FALSE(GetDividedFileName(L"C:\\in\\abc.divide", out, MAX_PATH));
+    EXPECT_STREQ(L"kept", out);
+    // No marker: the name stays whole.
+    ASSERT_TRUE(GetDividedFileName(L"C:\\in\\report.pdf.divide", out, MAX_PATH));
+    EXPECT_STREQ(L"report.pdf", out);
+    EXPECT_EQ(0, PieceCountOf(L"C:\\in\\report.pdf.divide"));
+
+    // The result is bounded by the given size.
+    wchar_t small[5];
+    GetDividedFileName(L"C:\\in\\report.pdf(02_of_03).divide", small, 5);
+    EXPECT_EQ(4u, wcsnlen(small, 5));
+}
+
+TEST(PieceNames, ParsePieceFileNameIsExact)
+{
+    unsigned number = 0, count = 0;
+    ASSERT_TRUE(ParsePieceFileName(L"report.pdf(02_of_03).divide", L"report.pdf", &number, &count));
+    EXPECT_EQ(2u, number);
+    EXPECT_EQ(3u, count);
+    ASSERT_TRUE(ParsePieceFileName(L"REPORT.PDF(10_of_12).DIVIDE", L"report.pdf", &number, &count));
+    EXPECT_EQ(10u, number);
+    EXPECT_EQ(12u, count);
+    ASSERT_TRUE(ParsePieceFileName(L"a(01_of_02).txt(01_of_03).divide", L"a(01_of_02).txt",
+                                   &number, &count));
+    EXPECT_EQ(3u, count);
+
+    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(02_of_03).divide", L"report", &number, &count));
+    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(02_of_03).divide.bak", L"report.pdf", &number,
+                                    &count));
+    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(02_of_00).divide", L"report.pdf", &number, &count));
+    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(copy).divide", L"report.pdf", &number, &count));
+    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(\xFF10\xFF12_of_03).divide", L"report.pdf",
+                                    &number, &count));
+    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(01_of_100).divide", L"report.pdf", &number,
+                                    &count));
+}
+
+TEST(PieceNames, PiecePathNeedsExtensionAndMarker)
+{
+    EXPECT_TRUE(IsPiecePath(L"C:\\x\\report.pdf(02_of_03).divide"));
+    EXPECT_TRUE(IsPiecePath(L"C:\\x\\report.pdf(02_of_03).DIVIDE"));
+    EXPECT_TRUE(IsPiecePath(L"C:\\x\\a(01_of_02)b.divide"));
+    EXPECT_FALSE(IsPiecePath(L"C:\\x\\report.pdf(02_of_03).txt"));
+    EXPECT_FALSE(IsPiecePath(L"C:\\x\\report.pdf(02_of_03).divide.txt"));
+    EXPECT_FALSE(IsPiecePath(L"C:\\x(01_of_02)\\report.divide"));
+    EXPECT_FALSE(IsPiecePath(L"C:\\x\\report(01_of_100).divide"));
+    EXPECT_FALSE(IsPiecePath(L""));
+}
+
+}  // namespace
