@@ -1,0 +1,283 @@
+// The merge: verifies every block of the collected pieces and joins their data
+// into a new file named after the divided file and the local time.
+#include <windows.h>
+#include <shellapi.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <wchar.h>
+
+#include "app.h"
+#include "lang.h"
+#include "merge.h"
+#include "merged_name.h"
+#include "op_window.h"
+#include "piece_names.h"
+#include "qoc.h"
+#include "resource.h"
+#include "settings_record.h"
+
+static const LANG_TEXT kCaption = {L"File Integrate", L"ファイル統合"};
+static const LANG_TEXT kNoFile = {L"The specified file does not exist\n(%s)",
+                                  L"指定されたファイルがありません\n(%s)"};
+static const LANG_TEXT kSetError = {L"Memory error (AVS creation failure)",
+                                    L"メモリエラー（ＡＶＳ作成失敗）"};
+static const LANG_TEXT kCollectError = {L"Failed to collect divided files.",
+                                        L"入力・分割ファイルの収集に失敗しました。"};
+static const LANG_TEXT kArrayError = {L"Memory error (divide file path array)",
+                                      L"メモリエラー（分割ファイルパス配列）"};
+static const LANG_TEXT kNotFolder = {L"The location specified for output is not a folder \n(%s)",
+                                     L"出力に指定した場所はフォルダではありません\n(%s)"};
+static const LANG_TEXT kCreateError = {L"Could not create divide file\n(%s)",
+                                       L"統合ファイルを作成できませんでした\n(%s)"};
+static const LANG_TEXT kOpenError = {L"Unable to open input file\n(%s)",
+                                     L"入力ファイルをオープンできません\n(%s)"};
+static const LANG_TEXT kReadError = {L"An error occurred while reading the input file",
+                                     L"入力ファイルの読み出しでエラーが発生しました"};
+static const LANG_TEXT kCorrupted = {L"Divide data is corrupted\n(%s)",
+                                     L"分割データが破損しています\n(%s)"};
+static const LANG_TEXT kWriteError = {L"An error occurred while writing the integrate file",
+                                      L"統合ファイルの書き込みでエラーが発生しました"};
+
+static const DWORD kIdSize = 4;
+static const DWORD kChunkSize = 4096 + 2;   // one block and its FCS
+// What the merged file takes over from the selected piece.
+static const DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// One merge run.
+struct MERGE_RUN {
+    HWND window;
+    const wchar_t* caption;
+    int failed;
+    int count;                                // pieces of the division
+    const wchar_t* pieces[kMaxPieceCount];    // their paths in number order
+    uint64_t fullLength;                      // length of every piece but the last
+    HANDLE merged;
+    uint64_t total;                           // bytes of all pieces
+    uint64_t done;                            // bytes read so far
+    int percent;                              // shown on the progress bar
+};
+
+static void Fail(MERGE_RUN& run, const LANG_TEXT& text, const wchar_t* path = nullptr)
+{
+    ShowOpError(run.window, run.caption, text, path);
+    run.failed = 1;
+}
+
+static void AddProgress(MERGE_RUN& run, DWORD bytes)
+{
+    run.done += bytes;
+    uint64_t percent = run.total ? run.done * 100 / run.total : 100;
+    if (percent > 100)
+        percent = 100;   // a piece that grew while being read
+    if ((int)percent != run.percent) {
+        run.percent = (int)percent;
+        QocSetDlgItemPgsPos(run.window, IDC_PROGRESS, run.percent);
+    }
+}
+
+// Puts the collected paths in piece-number order. The collection sorts them
+// as texts, which is not the number order when names differ in case.
+static bool OrderPieces(MERGE_RUN& run, const QOC_AVS_ENTRY* entries)
+{
+    for (int i = 0; i < run.count; ++i) {
+        uintptr_t number = entries[i].data1;
+        if (number < 1 || number > (uintptr_t)run.count || run.pieces[number - 1])
+            return false;
+        run.pieces[number - 1] = entries[i].text;
+    }
+    return true;
+}
+
+// The total for the progress, and the length of a full piece: the longest
+// among the pieces made of whole blocks. Every piece but the last must have
+// it and the last may not be longer, so a piece cut at a block boundary is
+// found as well as one cut inside a block.
+static void MeasurePieces(MERGE_RUN& run)
+{
+    for (int i = 0; i < run.count; ++i) {
+        uint64_t size = QocGetFileSizeW(run.pieces[i]);
+        run.total += size;
+        if (size > kIdSize && (size - kIdSize) % kChunkSize == 0 && size > run.fullLength)
+            run.fullLength = size;
+    }
+}
+
+// Reads one open piece block by block and writes the data of every block
+// that passes its check.
+static void CopyBlocks(MERGE_RUN& run, int index, HANDLE piece, BYTE* chunk)
+{
+    const wchar_t* path = run.pieces[index];
+    bool last = index == run.count - 1;
+    DWORD got = 0;
+    if (!ReadFile(piece, chunk, kIdSize, &got, nullptr)) {
+        Fail(run, kReadError);
+        return;
+    }
+    if (got == 0 && run.count == 1)
+        return;   // the one piece of an empty file
+    if (got != kIdSize) {
+        Fail(run, kReadError);
+        return;
+    }
+    AddProgress(run, got);
+    uint64_t length = got;
+    int blocks = 0;
+    for (;;) {
+        if (g_fCancelReq)
+            return;
+        QocDoEventW();
+        if (g_fCancelReq)
+            return;
+        if (!ReadFile(piece, chunk, kChunkSize, &got, nullptr)) {
+            Fail(run, kReadError);
+            return;
+        }
+        if (got == 0)
+            break;
+        length += got;
+        AddProgress(run, got);
+        if (got < 3) {
+            Fail(run, kReadError);
+            return;
+        }
+        // Only the very last block of the division may be short.
+        if (!QocChkFCS(chunk, got) || (got < kChunkSize && !last)) {
+            Fail(run, kCorrupted, path);
+            return;
+        }
+        DWORD written = 0;
+        if (!WriteFile(run.merged, chunk, got - 2, &written, nullptr) || written != got - 2) {
+            Fail(run, kWriteError);
+            return;
+        }
+        ++blocks;
+    }
+    bool badLength = run.count > 1 && (last ? length > run.fullLength : length != run.fullLength);
+    if (blocks == 0 || badLength)
+        Fail(run, kCorrupted, path);
+}
+
+static void CopyPieces(MERGE_RUN& run)
+{
+    BYTE chunk[kChunkSize];
+    for (int i = 0; i < run.count && !run.failed && !g_fCancelReq; ++i) {
+        HANDLE piece = CreateFileW(run.pieces[i], GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+        if (piece == INVALID_HANDLE_VALUE) {
+            Fail(run, kOpenError, run.pieces[i]);
+            return;
+        }
+        CopyBlocks(run, i, piece, chunk);
+        CloseHandle(piece);
+    }
+}
+
+// MrgDir when the merge settings ask for it, else the pieces' own folder;
+// either way ending in a separator.
+static bool GetOutputFolder(MERGE_RUN& run, wchar_t* folder)
+{
+    if (g_Set.fMrgDir) {
+        wcscpy_s(folder, MAX_PATH, g_Set.MrgDir);
+        if (!QocPathCatW(folder, L"", MAX_PATH) || !QocPathIsDirectoryW(folder)) {
+            Fail(run, kNotFolder, folder);
+            return false;
+        }
+        return true;
+    }
+    wchar_t drive[_MAX_DRIVE], dir[MAX_PATH];
+    if (_wsplitpath_s(g_szCmdFile, drive, _MAX_DRIVE, dir, MAX_PATH, nullptr, 0, nullptr, 0) != 0 ||
+        QocSnPrintFW(folder, MAX_PATH, L"%s%s", drive, dir) < 0 ||
+        !QocPathCatW(folder, L"", MAX_PATH)) {
+        Fail(run, kNotFolder, folder);
+        return false;
+    }
+    return true;
+}
+
+// Creates the new merged file in folder; mergedPath gets its path. A file of
+// that name that already exists is left alone.
+static bool CreateMergedFile(MERGE_RUN& run, const wchar_t* folder, wchar_t* mergedPath)
+{
+    wchar_t dividedName[MAX_PATH], mergedName[MAX_PATH];
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wcscpy_s(mergedPath, MAX_PATH, folder);
+    // A name that does not fit is never cut: it could name another file.
+    if (!GetDividedFileName(g_szCmdFile, dividedName, MAX_PATH) ||
+        !FormatMergedName(dividedName, now, mergedName, MAX_PATH) ||
+        !QocPathCatW(mergedPath, mergedName, MAX_PATH)) {
+        Fail(run, kCreateError, mergedPath);
+        return false;
+    }
+    DWORD attributes = GetFileAttributesW(g_szCmdFile);
+    attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kCopiedAttributes;
+    run.merged = CreateFileW(mergedPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (run.merged == INVALID_HANDLE_VALUE) {
+        Fail(run, kCreateError, mergedPath);
+        return false;
+    }
+    return true;
+}
+
+static void DeleteAnyFile(const wchar_t* path)
+{
+    SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path);
+}
+
+INT_PTR RunMerge(HWND window, UINT, WPARAM, LPARAM)
+{
+    // Start reaches the window again while the merge lets messages through.
+    if (g_fOpRunning)
+        return 1;
+    MERGE_RUN run = {};
+    run.window = window;
+    run.caption = PickText(kCaption);
+    run.merged = INVALID_HANDLE_VALUE;
+    BeginOperation(window);
+
+    HQOCAVS set = nullptr;
+    QOC_AVS_ENTRY* entries = nullptr;
+    wchar_t folder[MAX_PATH] = L"", mergedPath[MAX_PATH] = L"";
+    bool created = false;
+    run.count = PieceCountOf(g_szCmdFile);
+    if (!QocPathIsFileW(g_szCmdFile))
+        Fail(run, kNoFile, g_szCmdFile);
+    else if (!(set = QocAvsCreateW(1, 0, 0)))
+        Fail(run, kSetError);
+    else if (!CollectPieces(set, g_szCmdFile, run.count))
+        Fail(run, kCollectError);
+    else if (!(entries = QocAvsCreatePtrArrW(set, 0, 0)))
+        Fail(run, kArrayError);
+    else if (!OrderPieces(run, entries))
+        Fail(run, kCollectError);
+    else if (GetOutputFolder(run, folder))
+        created = CreateMergedFile(run, folder, mergedPath);
+
+    if (created) {
+        MeasurePieces(run);
+        CopyPieces(run);
+        if (!CloseHandle(run.merged) && !run.failed)
+            Fail(run, kWriteError);
+    }
+    bool merged = created && !run.failed && !g_fCancelReq;
+    if (created && !merged)
+        DeleteAnyFile(mergedPath);
+    // The pieces go only once the merged file is complete and closed.
+    if (merged && g_Set.fMrgRmv)
+        for (int i = 0; i < run.count; ++i)
+            DeleteAnyFile(run.pieces[i]);
+    if (entries)
+        QocAvsReleasePtrArrW(entries);
+    if (set)
+        QocAvsDelete(set);
+    if (merged && g_Set.fMrgOpen) {
+        ShellExecuteW(nullptr, nullptr, folder, L"", L"", SW_SHOW);
+        Sleep(100);
+    }
+    EndOperation(window);
+    return 1;
+}
