@@ -49,6 +49,12 @@ ensure_prefix() {
     touch "$WINEPREFIX/.sundrel-ready"
   fi
   wineserver -p >/dev/null 2>&1 || true   # keep one server for the whole run
+  # Unmanaged windows: without a window manager Wine waits 2 s for each
+  # managed window to close. Set once per prefix, older prefixes included.
+  if [ ! -f "$WINEPREFIX/.sundrel-unmanaged" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    touch "$WINEPREFIX/.sundrel-unmanaged"
+  fi
   # Start Wine's background processes (services, desktop) now, detached from
   # any pipe: started by the first test instead, they would keep its output
   # pipe open and CTest would wait for it until the test's timeout.

@@ -10,16 +10,20 @@
 #include "resource.h"
 #include "settings_record.h"
 
-// The long form of the first argument. An argument or long form that does
-// not fit the path buffer is not used at all: a cut path could name another
-// file. The divide window then reports a missing file.
+// The long form of the first argument, or the argument itself when it has
+// none that fits. An argument that does not fit the path buffer is not used
+// at all: a cut path could name another file. The divide window then
+// reports a missing file. Nothing longer reaches GetLongPathNameW either:
+// Wine's crashes on an argument of 2,000 characters.
 static void SetCommandFile(const wchar_t* arg)
 {
-    DWORD len = GetLongPathNameW(arg, g_szCmdFile, MAX_PATH);
-    if (len > 0 && len < MAX_PATH)
+    g_szCmdFile[0] = L'\0';
+    size_t len = wcsnlen(arg, MAX_PATH);
+    if (len >= MAX_PATH)
         return;
-    if (wcscpy_s(g_szCmdFile, arg) != 0)
-        g_szCmdFile[0] = L'\0';
+    DWORD longLen = GetLongPathNameW(arg, g_szCmdFile, MAX_PATH);
+    if (longLen == 0 || longLen >= MAX_PATH)
+        wmemcpy(g_szCmdFile, arg, len + 1);
 }
 
 // %TEMP%\Sundrel, created if missing: the default folder for pieces and
