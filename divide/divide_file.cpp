@@ -63,6 +63,7 @@ struct DIVIDE_JOB {
     wchar_t ext[MAX_PATH];        // with its dot, or empty
     wchar_t outFolder[MAX_PATH];  // ends with a separator
     wchar_t pattern[MAX_PATH];    // empty until the pieces may be touched
+    HANDLE sourceFile;            // open from the plan to the end
     uint64_t size;
     uint64_t pieceSize;
     unsigned count;
@@ -80,20 +81,33 @@ static bool WriteAll(HANDLE file, const void* data, DWORD len)
     return WriteFile(file, data, len, &written, nullptr) && written == len;
 }
 
-// A file that the piece pattern found is a piece when its name, without
-// the last extension, carries a marker.
-static bool IsFoundPiece(const WIN32_FIND_DATAW& found)
+// The source's name and extension that a piece pattern was made of: the
+// pattern's file name without its "(*.divide".
+static bool PatternSourceName(const wchar_t* pattern, wchar_t* sourceName)
 {
-    wchar_t name[MAX_PATH];
+    static const size_t kPatternTailLen = 9;   // "(*.divide"
+    const wchar_t* fileName = wcsrchr(pattern, L'\\');
+    fileName = fileName ? fileName + 1 : pattern;
+    size_t len = wcslen(fileName);
+    if (len < kPatternTailLen || wcsncpy_s(sourceName, MAX_PATH, fileName, len - kPatternTailLen) != 0)
+        return false;
+    return true;
+}
+
+// A file that the piece pattern found is a piece of this source only when
+// its name is exactly the source's name followed by a marker: the pattern
+// alone also finds the pieces of "report(2)" when dividing "report".
+static bool IsFoundPiece(const WIN32_FIND_DATAW& found, const wchar_t* sourceName)
+{
+    unsigned number, count;
     return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           _wsplitpath_s(found.cFileName, nullptr, 0, nullptr, 0, name, MAX_PATH, nullptr, 0) == 0 &&
-           FindPieceMarker(name) != 0;
+           ParsePieceFileName(found.cFileName, sourceName, &number, &count);
 }
 
 void DeletePieces(const wchar_t* pattern)
 {
-    wchar_t drive[MAX_PATH], dir[MAX_PATH], folder[MAX_PATH];
-    if (pattern[0] == L'\0' ||
+    wchar_t drive[MAX_PATH], dir[MAX_PATH], folder[MAX_PATH], sourceName[MAX_PATH];
+    if (pattern[0] == L'\0' || !PatternSourceName(pattern, sourceName) ||
         _wsplitpath_s(pattern, drive, MAX_PATH, dir, MAX_PATH, nullptr, 0, nullptr, 0) != 0 ||
         _wmakepath_s(folder, MAX_PATH, drive, dir, nullptr, nullptr) != 0)
         return;
@@ -104,7 +118,7 @@ void DeletePieces(const wchar_t* pattern)
     do {
         wchar_t path[MAX_PATH];
         // A path that does not fit is left alone rather than cut.
-        if (!IsFoundPiece(found) || wcscpy_s(path, folder) != 0 ||
+        if (!IsFoundPiece(found, sourceName) || wcscpy_s(path, folder) != 0 ||
             !QocPathCatW(path, found.cFileName, MAX_PATH))
             continue;
         SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
@@ -142,12 +156,25 @@ static bool PrepareFolders(DIVIDE_JOB& job)
     return true;
 }
 
-// The piece count, refused beyond what two-digit markers can name, and
-// every piece name checked to fit before anything is touched.
+// The source opened and its size read, the piece count, refused beyond
+// what two-digit markers can name, and every piece name checked to fit,
+// all before anything is touched. The size comes from the open file: a
+// size that cannot be read must not pass for an empty source.
 static bool PlanPieces(DIVIDE_JOB& job)
 {
+    job.sourceFile = CreateFileW(job.source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (job.sourceFile == INVALID_HANDLE_VALUE) {
+        ShowError(job, kOpenSourceText, job.source);
+        return false;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(job.sourceFile, &size)) {
+        ShowError(job, kReadText);
+        return false;
+    }
     UINT divSize = g_Set.DivSize ? g_Set.DivSize : kDefaultDivSize;
-    job.size = QocGetFileSizeW(job.source);
+    job.size = (uint64_t)size.QuadPart;
     job.pieceSize = divSize * kMiB;
     uint64_t count = job.size / job.pieceSize + (job.size % job.pieceSize ? 1 : 0);
     if (count == 0)
@@ -179,13 +206,14 @@ static bool PlanPieces(DIVIDE_JOB& job)
 // them silently. False when the user keeps them.
 static bool RemoveStalePieces(const DIVIDE_JOB& job)
 {
-    if (!g_Set.fDivRmv) {
+    wchar_t sourceName[MAX_PATH];
+    if (!g_Set.fDivRmv && PatternSourceName(job.pattern, sourceName)) {
         bool ask = false;
         WIN32_FIND_DATAW found;
         HANDLE search = FindFirstFileW(job.pattern, &found);
         if (search != INVALID_HANDLE_VALUE) {
             do
-                ask = IsFoundPiece(found);
+                ask = IsFoundPiece(found, sourceName);
             while (!ask && FindNextFileW(search, &found));
             FindClose(search);
         }
@@ -220,12 +248,7 @@ static bool WritePieces(const DIVIDE_JOB& job)
         CloseHandle(piece);
         return true;
     }
-    HANDLE source = CreateFileW(job.source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (source == INVALID_HANDLE_VALUE) {
-        ShowError(job, kOpenSourceText, job.source);
-        return false;
-    }
+    HANDLE source = job.sourceFile;
     unsigned char block[kBlockSize];
     uint64_t remaining = job.size, done = 0;
     uint64_t shownPercent = 0;
@@ -274,7 +297,6 @@ static bool WritePieces(const DIVIDE_JOB& job)
         }
         CloseHandle(piece);
     }
-    CloseHandle(source);
     return ok;
 }
 
@@ -285,6 +307,7 @@ INT_PTR DivideFile(HWND window, UINT, WPARAM, LPARAM)
         return 1;
     DIVIDE_JOB job = {};
     job.window = window;
+    job.sourceFile = INVALID_HANDLE_VALUE;
     job.caption = PickText(kCaption);
     SYSTEMTIME now;
     GetSystemTime(&now);
@@ -295,6 +318,8 @@ INT_PTR DivideFile(HWND window, UINT, WPARAM, LPARAM)
     bool declined = !failed && !RemoveStalePieces(job);
     if (!failed && !declined)
         failed = !WritePieces(job);
+    if (job.sourceFile != INVALID_HANDLE_VALUE)
+        CloseHandle(job.sourceFile);
 
     if (failed || g_fCancelReq) {
         if (!declined)

@@ -117,9 +117,10 @@ TEST_F(Divide, StalePiecesGoSilentlyReadOnlyOnesToo)
     SetFileAttributesW(Out(L"s.bin(04_of_05).divide").c_str(), FILE_ATTRIBUTE_READONLY);
     UiWriteFile(Out(L"s.bin(copy).divide"), 10);        // no marker: stays
     UiWriteFile(Out(L"t.bin(01_of_02).divide"), 10);    // another file's piece
+    UiWriteFile(Out(L"s.bin(2)(01_of_03).divide"), 10); // a piece of "s.bin(2)"
     DivideAndCheck(L"s.bin", 5000, kMiB);
-    EXPECT_EQ((std::vector<std::wstring>{L"s.bin(01_of_01).divide", L"s.bin(copy).divide",
-                                         L"t.bin(01_of_02).divide"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"s.bin(01_of_01).divide", L"s.bin(2)(01_of_03).divide",
+                                         L"s.bin(copy).divide", L"t.bin(01_of_02).divide"}),
               UiListFiles(folders.out));
 }
 
@@ -187,6 +188,24 @@ TEST_F(Divide, MissingFileAndNotAFolder)
     ExpectError(Source(L"n.bin"), NotFolder(Source(L"nowhere") + L"\\"));
     // Nothing was deleted.
     EXPECT_TRUE(UiFileExists(Out(L"n.bin(01_of_01).divide")));
+}
+
+TEST_F(Divide, LockedSourceIsReportedAndTouchesNothing)
+{
+    // Empty or not, a source that cannot be read must never pass for an
+    // empty one, and nothing earlier may go.
+    for (uint64_t size : {uint64_t(0), uint64_t(5000)}) {
+        UiWriteFile(Source(L"locked.bin"), size);
+        UiWriteFile(Out(L"locked.bin(01_of_01).divide"), 10);
+        HANDLE lock = CreateFileW(Source(L"locked.bin").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+        ExpectError(Source(L"locked.bin"),
+                    Lang(L"Unable to open input file\n(", L"入力ファイルをオープンできません\n(") +
+                        Source(L"locked.bin") + L")");
+        CloseHandle(lock);
+        EXPECT_EQ(std::vector<std::wstring>{L"locked.bin(01_of_01).divide"}, UiListFiles(folders.out));
+    }
 }
 
 TEST_F(Divide, CreateErrorsLeaveNothing)
