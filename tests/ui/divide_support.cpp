@@ -95,10 +95,11 @@ void ExpectPieces(const std::wstring& folder, const std::wstring& fileName,
     std::vector<std::wstring> expected;
     for (unsigned n = 1; n <= count; ++n)
         expected.push_back(PieceName(fileName, n, count));
-    // Files of the pattern without a marker are no pieces.
+    // Only the file name followed by "(NN_of_MM).divide" is a piece of it.
+    const size_t pieceNameLen = PieceName(fileName, 1, 1).size();
     std::vector<std::wstring> found;
     for (const std::wstring& name : UiListFiles(folder, (fileName + L"(*.divide").c_str()))
-        if (name.find(L"_of_") != std::wstring::npos)
+        if (name.size() == pieceNameLen && name.compare(fileName.size() + 3, 4, L"_of_") == 0)
             found.push_back(name);
     ASSERT_EQ(expected.size(), found.size()) << UiToUtf8(fileName);
     for (size_t i = 0; i < expected.size(); ++i)
