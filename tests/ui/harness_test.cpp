@@ -66,4 +66,13 @@ TEST(Harness, OutlookStandInLogsEveryStart)
     UiRemoveTree(folder);
 }
 
+// The Japanese run must really run in Japanese, or it would only repeat
+// the English one.
+TEST(Harness, UiLanguageFollowsTheLocale)
+{
+    wchar_t locale[64] = L"";
+    GetEnvironmentVariableW(L"LC_ALL", locale, 64);
+    EXPECT_EQ(wcsncmp(locale, L"ja_JP", 5) == 0, UiIsJapanese()) << UiToUtf8(locale);
+}
+
 } // namespace
