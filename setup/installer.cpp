@@ -48,17 +48,23 @@ static void RecordOutlook(const wchar_t* path)
     QocPutRegFileStrW(kMachineKey, kSettingSection, L"OutlookVer", 0, g_szOutlookVer);
 }
 
+// Starts listing every entry of folder; -1 when it cannot be listed.
+static intptr_t FindFirstInFolder(const wchar_t* folder, _wfinddata64i32_t* entry)
+{
+    wchar_t pattern[MAX_PATH];
+    if (wcscpy_s(pattern, folder) != 0 || !QocPathCatW(pattern, L"*.*", MAX_PATH))
+        return -1;
+    return _wfindfirst64i32(pattern, entry);
+}
+
 // Depth first: a subfolder is searched when the enumeration meets it, and
 // the first outlook.exe found ends every search.
 static void SearchOutlook(const wchar_t* folder)
 {
-    wchar_t pattern[MAX_PATH];
-    if (wcscpy_s(pattern, folder) != 0 || !QocPathCatW(pattern, L"*.*", MAX_PATH))
-        return;
     if (g_fFound)
         return;
     _wfinddata64i32_t entry;
-    intptr_t search = _wfindfirst64i32(pattern, &entry);
+    intptr_t search = FindFirstInFolder(folder, &entry);
     if (search == -1)
         return;
     do {
@@ -83,11 +89,8 @@ static void SearchOutlook(const wchar_t* folder)
 // Searches the folders of root whose names begin with "Microsoft Office".
 static void SearchRoot(const wchar_t* root)
 {
-    wchar_t pattern[MAX_PATH];
-    if (wcscpy_s(pattern, root) != 0 || !QocPathCatW(pattern, L"*.*", MAX_PATH))
-        return;
     _wfinddata64i32_t entry;
-    intptr_t search = _wfindfirst64i32(pattern, &entry);
+    intptr_t search = FindFirstInFolder(root, &entry);
     if (search == -1)
         return;
     do {
