@@ -1,5 +1,8 @@
 // Test stand-in for outlook.exe: appends its command line to a log, one line
-// per start, so that UI tests can see how Sundrel started it.
+// per start, so that UI tests can see how Sundrel started it. Each line
+// begins with the process's creation time (16 hex digits and a blank):
+// starts that follow each other quickly run side by side and may log in any
+// order, and the time tells the order in which they were started.
 #include <windows.h>
 
 namespace {
@@ -26,12 +29,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     wchar_t logPath[MAX_PATH];
     if (!GetLogPath(logPath, MAX_PATH)) return 1;
 
+    FILETIME created, unused;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &unused, &unused, &unused)) return 1;
+    const int kStampLen = 17;   // 16 hex digits and a blank
     const wchar_t* cmdLine = GetCommandLineW();
     int wideLen = (int)wcslen(cmdLine);
-    int utf8Len = WideCharToMultiByte(CP_UTF8, 0, cmdLine, wideLen, nullptr, 0, nullptr, nullptr);
-    char* line = (char*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)utf8Len + 2);
+    int cmdLen = WideCharToMultiByte(CP_UTF8, 0, cmdLine, wideLen, nullptr, 0, nullptr, nullptr);
+    int utf8Len = kStampLen + cmdLen;
+    char* line = (char*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)utf8Len + 3);
     if (!line) return 1;
-    WideCharToMultiByte(CP_UTF8, 0, cmdLine, wideLen, line, utf8Len, nullptr, nullptr);
+    wsprintfA(line, "%08lX%08lX ", created.dwHighDateTime, created.dwLowDateTime);
+    WideCharToMultiByte(CP_UTF8, 0, cmdLine, wideLen, line + kStampLen, cmdLen, nullptr, nullptr);
     line[utf8Len] = '\r';
     line[utf8Len + 1] = '\n';
 

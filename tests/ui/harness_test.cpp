@@ -43,7 +43,7 @@ TEST(Harness, OutlookStandInLogsEveryStart)
         ASSERT_TRUE(UiWaitExit(proc, &exitCode));
         EXPECT_EQ(0u, exitCode);
     }
-    std::vector<std::wstring> lines = UiReadLines(log);
+    std::vector<std::wstring> lines = UiReadOutlookStarts(log);
     ASSERT_EQ(2u, lines.size());
     for (size_t i = 0; i < 2; ++i)
         EXPECT_EQ(UiToUtf8(UiQuote(UiOutlookExe()) + L" " + args[i]), UiToUtf8(lines[i]));

@@ -61,16 +61,15 @@ protected:
         ExpectQuietExit(proc);
     }
 
-    // The parameters of every start so far, the program path taken off,
-    // sorted: the stand-ins run side by side and log in any order, so the
-    // order of the starts cannot be seen here.
+    // The parameters of every start so far, in the order of the starts, the
+    // program path taken off.
     std::vector<std::wstring> Starts(size_t expected)
     {
         std::vector<std::wstring> lines;
         UiWaitFor([&] { return (lines = UiReadLines(log)).size() >= expected; }, 10000);
         // Starts that come late would show up meanwhile.
         Sleep(expected ? 300 : 1500);
-        lines = UiReadLines(log);
+        lines = UiReadOutlookStarts(log);
         std::vector<std::wstring> params;
         for (const std::wstring& line : lines) {
             size_t exe = line.find(L"outlook.exe");
@@ -81,7 +80,6 @@ protected:
                 ++start;
             params.push_back(line.substr(start));
         }
-        std::sort(params.begin(), params.end());
         return params;
     }
 
@@ -131,8 +129,8 @@ TEST_F(Mail, EmptySourceAndEmptySubject)
     RunQuietly(Source(L"empty.txt"), options);
     const std::wstring path = Piece(L"empty.txt(01_of_01).divide");
     EXPECT_EQ((std::vector<std::wstring>{
-                  L"/c ipm.note /m \"a@example.com?subject=\" /a \"" + path + L"\"",
-                  L"/c ipm.note /m \"a@example.com?subject=(1%20/%201)\" /a \"" + path + L"\""}),
+                  L"/c ipm.note /m \"a@example.com?subject=(1%20/%201)\" /a \"" + path + L"\"",
+                  L"/c ipm.note /m \"a@example.com?subject=\" /a \"" + path + L"\""}),
               Starts(2));
 }
 

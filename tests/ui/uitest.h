@@ -147,6 +147,9 @@ std::vector<std::wstring> UiListFiles(const std::wstring& folder, const wchar_t*
 bool UiRemoveTree(const std::wstring& folder);
 // The lines of a UTF-8 text file as UTF-16, line ends removed.
 std::vector<std::wstring> UiReadLines(const std::wstring& path);
+// The command lines that the stand-in outlook.exe logged, in the order in
+// which it was started.
+std::vector<std::wstring> UiReadOutlookStarts(const std::wstring& log);
 std::wstring UiFromUtf8(const std::string& text);
 std::string UiToUtf8(const std::wstring& text);
 

@@ -187,3 +187,15 @@ std::vector<std::wstring> UiReadLines(const std::wstring& path)
     }
     return lines;
 }
+
+std::vector<std::wstring> UiReadOutlookStarts(const std::wstring& log)
+{
+    const size_t kStampLen = 17;   // creation time in 16 hex digits, a blank
+    std::vector<std::wstring> lines = UiReadLines(log);
+    std::stable_sort(lines.begin(), lines.end(), [&](const std::wstring& a, const std::wstring& b) {
+        return a.compare(0, kStampLen, b, 0, kStampLen) < 0;
+    });
+    for (std::wstring& line : lines)
+        line.erase(0, std::min(kStampLen, line.size()));
+    return lines;
+}
