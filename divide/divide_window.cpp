@@ -72,6 +72,13 @@ static void MakeHistoryCombo(HWND window, int id)
     QocSbcTipCtrl(combo, 1);
 }
 
+// The mail options are usable only while the Outlook check box is ticked.
+static void ApplyMailGroupRule(HWND window)
+{
+    int on = QocGetDlgItemChk(window, IDC_OUTLOOK) ? 1 : 0;
+    QocEnableDlgGroup(window, IDC_MAIL_GROUP, on, on);
+}
+
 static INT_PTR OnInitDivide(HWND window, UINT, WPARAM, LPARAM)
 {
     g_hWndDivide = window;
@@ -82,16 +89,17 @@ static INT_PTR OnInitDivide(HWND window, UINT, WPARAM, LPARAM)
     SendMessageW(window, WM_SETICON, ICON_SMALL, (LPARAM)g_hIcon);
     QocSetDlgItemPgsRange(window, IDC_PROGRESS, 0, 100);
     ShowCommandFileName(window, IDC_FILE);
-    if (g_Set.OutlookDir[0] == L'\0') {
-        QocEnableDlgGroup(window, IDC_MAIL_GROUP, 0, 0);
-        QocSetDlgItemChk(window, IDC_OUTLOOK, 0);
-    }
     MakeHistoryCombo(window, IDC_TO);
     MakeHistoryCombo(window, IDC_SUBJ);
     QocSetDlgItemChk(window, IDC_OUTLOOK, 0);
     QocSetDlgItemChk(window, IDC_FORM_QUEST, 1);
     // What the window held when it last closed overrides the defaults.
     QocLoadAllControlSettingsW(window, kControlSection, 256);
+    // Restoring sends no notification, so the rule of the check box is
+    // applied here; without a known Outlook folder the box starts clear.
+    if (g_Set.OutlookDir[0] == L'\0')
+        QocSetDlgItemChk(window, IDC_OUTLOOK, 0);
+    ApplyMailGroupRule(window);
     PlaceWindowAtCursor(window);
     return 1;
 }
@@ -105,8 +113,7 @@ static INT_PTR OnDestroyDivide(HWND window, UINT, WPARAM, LPARAM)
 
 static INT_PTR OnOutlookCheck(HWND window, UINT, WPARAM, LPARAM)
 {
-    int on = QocGetDlgItemChk(window, IDC_OUTLOOK) ? 1 : 0;
-    QocEnableDlgGroup(window, IDC_MAIL_GROUP, on, on);
+    ApplyMailGroupRule(window);
     return 1;
 }
 

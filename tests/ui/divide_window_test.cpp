@@ -184,7 +184,11 @@ TEST_F(DivideWindow, HistoriesAndChoicesRestoredOnTheNextRun)
         UiProc proc;
         HWND window = StartDivide(proc, file);
         ASSERT_TRUE(window);
-        ExpectGroupEnabled(window, true);   // Outlook known
+        // Outlook known, the box clear: the group follows the box.
+        ExpectGroupEnabled(window, false);
+        UiSetCheck(window, IDC_OUTLOOK, true);
+        UiWaitFor([&] { return UiIsEnabled(window, IDC_TO); }, 5000);
+        ExpectGroupEnabled(window, true);
         // The click is posted: wait for each entry before the next text.
         size_t count = 0;
         for (const wchar_t* recipient : {L"alice@example.com", L"bob@example.com"}) {
@@ -196,7 +200,6 @@ TEST_F(DivideWindow, HistoriesAndChoicesRestoredOnTheNextRun)
         UiSetItemText(window, IDC_SUBJ, L"Report (&N&)");
         UiClick(window, IDC_SUBJ_REG);
         EXPECT_TRUE(UiWaitFor([&] { return UiGetComboItems(window, IDC_SUBJ).size() == 1; }));
-        UiSetCheck(window, IDC_OUTLOOK, true);
         UiSetCheck(window, IDC_FORM_AMP, true);
         CloseIdle(proc, window);
     }
@@ -210,10 +213,22 @@ TEST_F(DivideWindow, HistoriesAndChoicesRestoredOnTheNextRun)
     EXPECT_EQ(BST_CHECKED, UiGetCheck(window, IDC_OUTLOOK));
     EXPECT_EQ(BST_CHECKED, UiGetCheck(window, IDC_FORM_AMP));
     EXPECT_EQ(BST_UNCHECKED, UiGetCheck(window, IDC_FORM_QUEST));
+    ExpectGroupEnabled(window, true);   // the restored tick applies its rule
     UiSetCheck(window, IDC_OUTLOOK, false);
     UiWaitFor([&] { return !UiIsEnabled(window, IDC_TO); }, 5000);
     ExpectGroupEnabled(window, false);
+    UiSetCheck(window, IDC_OUTLOOK, true);
+    UiWaitFor([&] { return UiIsEnabled(window, IDC_TO); }, 5000);
     CloseIdle(proc, window);
+
+    // Saved ticked, but no Outlook folder known any more: clear and disabled.
+    UiRegDeleteValue(L"OutlookDir");
+    UiProc again;
+    window = StartDivide(again, file);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(BST_UNCHECKED, UiGetCheck(window, IDC_OUTLOOK));
+    ExpectGroupEnabled(window, false);
+    CloseIdle(again, window);
 }
 
 }  // namespace

@@ -45,8 +45,9 @@ protected:
         HWND window = StartDivide(proc, file);
         if (!window)
             return nullptr;
-        EXPECT_TRUE(UiIsEnabled(window, IDC_TO));
         UiSetCheck(window, IDC_OUTLOOK, options.outlook);
+        // The mail options follow the box.
+        EXPECT_TRUE(UiWaitFor([&] { return UiIsEnabled(window, IDC_TO) == options.outlook; }, 5000));
         UiSetCheck(window, options.questionForm ? IDC_FORM_QUEST : IDC_FORM_AMP, true);
         UiSetItemText(window, IDC_TO, options.recipient);
         UiSetItemText(window, IDC_SUBJ, options.subject);

@@ -190,21 +190,33 @@ TEST_F(SetupTest, IgnoresOutlookOutsideOfficeFoldersAndKeepsEarlierValues)
 }
 
 // Start-up reads the installer's values: the divide window offers Outlook.
+// The Outlook box, ticked when the window last closed, comes back ticked
+// only where an Outlook folder is known.
 TEST_F(SetupTest, DivideWindowOffersOutlookAfterInstall)
 {
-    PlaceOutlook(ProgramFiles(), L"Microsoft Office\\root\\Office16");
-    Run(UiInstallerExe());
-
     std::wstring folder = UiMakeTempDir();
     std::wstring file = UiJoin(folder, L"report.pdf");
     ASSERT_TRUE(UiWriteFile(file, 1000));
-    UiProc proc;
-    ASSERT_TRUE(UiStart(proc, UiSundrelExe(), UiQuote(file)));
-    HWND dialog = UiFindDialog(proc);
-    ASSERT_TRUE(dialog);
-    EXPECT_TRUE(UiWaitFor([&] { return UiIsEnabled(dialog, IDC_OUTLOOK); }, 2000));
-    UiClick(dialog, IDCANCEL);
-    EXPECT_TRUE(UiWaitExit(proc, nullptr));
+    // Opens the divide window, checks the Outlook box and the recipient box,
+    // and closes the window with the Outlook box ticked.
+    auto expectOutlookOffered = [&](bool offered) {
+        UiProc proc;
+        ASSERT_TRUE(UiStart(proc, UiSundrelExe(), UiQuote(file)));
+        HWND dialog = UiFindDialog(proc);
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(offered ? BST_CHECKED : BST_UNCHECKED, UiGetCheck(dialog, IDC_OUTLOOK));
+        EXPECT_EQ(offered, UiIsEnabled(dialog, IDC_TO));
+        UiSetCheck(dialog, IDC_OUTLOOK, true);
+        EXPECT_TRUE(UiWaitFor([&] { return UiIsEnabled(dialog, IDC_TO); }, 2000));
+        UiClick(dialog, IDCANCEL);
+        EXPECT_TRUE(UiWaitExit(proc, nullptr));
+    };
+    expectOutlookOffered(false);
+    expectOutlookOffered(false);   // saved ticked, but no Outlook folder known
+
+    PlaceOutlook(ProgramFiles(), L"Microsoft Office\\root\\Office16");
+    Run(UiInstallerExe());
+    expectOutlookOffered(true);
     UiRemoveTree(folder);
 }
 
