@@ -72,7 +72,8 @@ void QocAvsDelete(HQOCAVS set);
 // ---------------------------------------------------------------- settings
 // The hive of QocGetRegFileStrW/QocPutRegFileStrW and of the profile.
 void QocSetRegTopKey(HKEY top);
-// Value name of <top>\key\section; def when missing.
+// Value name of <top>\key\section; def when it is missing or does not fit
+// in size (returning FALSE then), never a cut text.
 BOOL QocGetRegFileStrW(const wchar_t* key, const wchar_t* section, const wchar_t* name,
                        const wchar_t* def, wchar_t* out, size_t size);
 BOOL QocPutRegFileStrW(const wchar_t* key, const wchar_t* section, const wchar_t* name,

@@ -87,7 +87,9 @@ BOOL QocGetRegFileStrW(const wchar_t* key, const wchar_t* section, const wchar_t
         whole = ReadString(opened, name, out, size, &found);
         RegCloseKey(opened);
     }
-    if (found) return whole;
+    // A value that does not fit is never handed out cut: a cut folder would
+    // name another folder. The default stands in for it.
+    if (found && whole) return TRUE;
     CopyBounded(out, size, def != nullptr ? def : L"");
     return FALSE;
 }

@@ -58,15 +58,18 @@ TEST_F(SupportSettings, MissingValuesGiveTheDefault)
     EXPECT_STREQ(text, L"");
 }
 
-TEST_F(SupportSettings, LongValueIsCutAndTerminated)
+TEST_F(SupportSettings, LongValueGivesTheDefaultNeverACutText)
 {
     QocPutProfileStrW(kSection, L"Long", L"0123456789");
     wchar_t text[8];
     wmemset(text, L'#', 8);
     text[7] = L'!';
-    EXPECT_FALSE(QocGetProfileStrW(kSection, L"Long", L"", text, 7));
-    EXPECT_STREQ(text, L"012345");
+    EXPECT_FALSE(QocGetProfileStrW(kSection, L"Long", L"dflt", text, 7));
+    EXPECT_STREQ(text, L"dflt");
     EXPECT_EQ(text[7], L'!');
+    wchar_t whole[11];
+    EXPECT_TRUE(QocGetProfileStrW(kSection, L"Long", L"dflt", whole, 11));   // just fits
+    EXPECT_STREQ(whole, L"0123456789");
 
     // A stored text without a terminator still reads as a terminated text.
     HKEY key;
