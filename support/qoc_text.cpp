@@ -22,7 +22,9 @@ int QocSnPrintFW(wchar_t* buf, size_t size, const wchar_t* format, ...)
     int written = _vsnwprintf(buf, size - 1, format, args);
     va_end(args);
     buf[size - 1] = L'\0';
-    if (written < 0) return -1;
+    // A cut text gives -1; a length beyond the count is taken as cut too,
+    // so the terminator never lands past the buffer.
+    if (written < 0 || (size_t)written > size - 1) return -1;
     buf[written] = L'\0';
     return written;
 }
