@@ -62,7 +62,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR cmdLine, int)
     LoadMachineOutlook();
     QocSetRegTopKey(HKEY_CURRENT_USER);
     QocDgcSetup();
-    g_hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SUNDREL));
+    // Not shared, so that it may be released after the loop.
+    g_hIcon = (HICON)LoadImageW(instance, MAKEINTRESOURCEW(IDI_SUNDREL), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE);
 
     wchar_t tempFolder[MAX_PATH];
     MakeTempFolder(tempFolder);
