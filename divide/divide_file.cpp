@@ -8,6 +8,7 @@
 #include <wchar.h>
 
 #include "app.h"
+#include "file_ops.h"
 #include "lang.h"
 #include "mail_sheets.h"
 #include "op_window.h"
@@ -44,15 +45,7 @@ static const LANG_TEXT kWriteFcsText = {
     L"An error occurred while writing the CRC of the divide file.",
     L"分割ファイルのＣＲＣ書き込みでエラーが発生しました"};
 
-static const DWORD kBlockSize = 4096;
-static const UINT kDefaultDivSize = 16;
 static const uint64_t kMiB = 1 << 20;
-// Attributes a new file can take over from its source.
-static const DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                       FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
-                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
 // One division: what every step needs to know.
 struct DIVIDE_JOB {
     HWND window;
@@ -121,8 +114,7 @@ void DeletePieces(const wchar_t* pattern)
         if (!IsFoundPiece(found, sourceName) || wcscpy_s(path, folder) != 0 ||
             !QocPathCatW(path, found.cFileName, MAX_PATH))
             continue;
-        SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path);
+        DeleteFileForce(path);
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }
@@ -195,10 +187,7 @@ static bool PlanPieces(DIVIDE_JOB& job)
         ShowError(job, kCreateText, shown);
         return false;
     }
-    DWORD attributes = GetFileAttributesW(job.source);
-    job.attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kCopiedAttributes;
-    if (job.attributes == 0)
-        job.attributes = FILE_ATTRIBUTE_NORMAL;
+    job.attributes = CreationAttributesOf(job.source);
     return FormatPiecePattern(job.outFolder, job.name, job.ext, job.pattern);
 }
 
@@ -249,7 +238,7 @@ static bool WritePieces(const DIVIDE_JOB& job)
         return true;
     }
     HANDLE source = job.sourceFile;
-    unsigned char block[kBlockSize];
+    unsigned char block[kBlockDataSize];
     uint64_t remaining = job.size, done = 0;
     uint64_t shownPercent = 0;
     bool ok = true;
@@ -267,7 +256,7 @@ static bool WritePieces(const DIVIDE_JOB& job)
             QocDoEventW();
             if (g_fCancelReq)
                 break;
-            DWORD n = remaining >= kBlockSize ? kBlockSize : (DWORD)remaining;
+            DWORD n = remaining >= kBlockDataSize ? kBlockDataSize : (DWORD)remaining;
             DWORD got = 0;
             if (!ReadFile(source, block, n, &got, nullptr) || got != n) {
                 ShowError(job, kReadText);

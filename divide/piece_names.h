@@ -4,6 +4,12 @@
 
 #include <stddef.h>
 
+// A piece: a 4-byte divide file ID, then blocks of at most 4096 data bytes,
+// each followed by its 2-byte FCS.
+const unsigned kPieceIdSize = 4;
+const unsigned kBlockDataSize = 4096;
+const unsigned kFcsSize = 2;
+
 // Marker length: "(", 2 digits, "_of_", 2 digits, ")".
 const size_t kMarkerLen = 10;
 // Highest piece count that a two-digit marker can name.

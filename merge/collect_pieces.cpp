@@ -6,17 +6,15 @@
 #include "piece_names.h"
 #include "qoc.h"
 
-static const DWORD kIdSize = 4;
-
 // Reads the divide file ID at the start of a piece into id. Returns the
 // number of bytes read (0 to 4), or -1 when the file cannot be opened or read.
-static int ReadPieceId(const wchar_t* path, BYTE id[kIdSize])
+static int ReadPieceId(const wchar_t* path, BYTE id[kPieceIdSize])
 {
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
     DWORD got = 0;
-    BOOL read = ReadFile(file, id, kIdSize, &got, nullptr);
+    BOOL read = ReadFile(file, id, kPieceIdSize, &got, nullptr);
     CloseHandle(file);
     return read ? (int)got : -1;
 }
@@ -43,11 +41,11 @@ int CollectPieces(HQOCAVS set, const wchar_t* piecePath, int count)
     wchar_t dividedName[MAX_PATH];
     if (!GetDividedFileName(piecePath, dividedName, MAX_PATH))
         return 0;
-    BYTE refId[kIdSize];
+    BYTE refId[kPieceIdSize];
     int refLen = ReadPieceId(piecePath, refId);
     if (refLen == 0)
         return CollectEmptyPiece(set, piecePath, dividedName, count);
-    if (refLen != (int)kIdSize)
+    if (refLen != (int)kPieceIdSize)
         return 0;
 
     wchar_t drive[_MAX_DRIVE], dir[MAX_PATH], folder[MAX_PATH], pattern[MAX_PATH];
@@ -72,9 +70,9 @@ int CollectPieces(HQOCAVS set, const wchar_t* piecePath, int count)
         if (!ParsePieceFileName(found.cFileName, dividedName, &number, &pieces))
             continue;
         wchar_t path[MAX_PATH];
-        BYTE id[kIdSize];
+        BYTE id[kPieceIdSize];
         if (wcscpy_s(path, folder) != 0 || !QocPathCatW(path, found.cFileName, MAX_PATH) ||
-            ReadPieceId(path, id) != (int)kIdSize || memcmp(id, refId, kIdSize) != 0)
+            ReadPieceId(path, id) != (int)kPieceIdSize || memcmp(id, refId, kPieceIdSize) != 0)
             continue;   // not of this division
         if ((int)pieces != count || number < 1 || number > pieces || seen[number] ||
             !QocAvsInsNodeW(set, path, number, 0)) {

@@ -7,6 +7,7 @@
 #include <wchar.h>
 
 #include "app.h"
+#include "file_ops.h"
 #include "lang.h"
 #include "merge.h"
 #include "merged_name.h"
@@ -38,12 +39,7 @@ static const LANG_TEXT kCorrupted = {L"Divide data is corrupted\n(%s)",
 static const LANG_TEXT kWriteError = {L"An error occurred while writing the integrate file",
                                       L"統合ファイルの書き込みでエラーが発生しました"};
 
-static const DWORD kIdSize = 4;
-static const DWORD kChunkSize = 4096 + 2;   // one block and its FCS
-// What the merged file takes over from the selected piece.
-static const DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+static const DWORD kChunkSize = kBlockDataSize + kFcsSize;   // one block and its FCS
 
 // One merge run.
 struct MERGE_RUN {
@@ -99,7 +95,7 @@ static void MeasurePieces(MERGE_RUN& run)
     for (int i = 0; i < run.count; ++i) {
         uint64_t size = QocGetFileSizeW(run.pieces[i]);
         run.total += size;
-        if (size > kIdSize && (size - kIdSize) % kChunkSize == 0 && size > run.fullLength)
+        if (size > kPieceIdSize && (size - kPieceIdSize) % kChunkSize == 0 && size > run.fullLength)
             run.fullLength = size;
     }
 }
@@ -111,13 +107,13 @@ static void CopyBlocks(MERGE_RUN& run, int index, HANDLE piece, BYTE* chunk)
     const wchar_t* path = run.pieces[index];
     bool last = index == run.count - 1;
     DWORD got = 0;
-    if (!ReadFile(piece, chunk, kIdSize, &got, nullptr)) {
+    if (!ReadFile(piece, chunk, kPieceIdSize, &got, nullptr)) {
         Fail(run, kReadError);
         return;
     }
     if (got == 0 && run.count == 1)
         return;   // the one piece of an empty file
-    if (got != kIdSize) {
+    if (got != kPieceIdSize) {
         Fail(run, kReadError);
         return;
     }
@@ -211,21 +207,13 @@ static bool CreateMergedFile(MERGE_RUN& run, const wchar_t* folder, wchar_t* mer
         Fail(run, kCreateError, mergedPath);
         return false;
     }
-    DWORD attributes = GetFileAttributesW(g_szCmdFile);
-    attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kCopiedAttributes;
     run.merged = CreateFileW(mergedPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
+                             CreationAttributesOf(g_szCmdFile), nullptr);
     if (run.merged == INVALID_HANDLE_VALUE) {
         Fail(run, kCreateError, mergedPath);
         return false;
     }
     return true;
-}
-
-static void DeleteAnyFile(const wchar_t* path)
-{
-    SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path);
 }
 
 INT_PTR RunMerge(HWND window, UINT, WPARAM, LPARAM)
@@ -265,11 +253,11 @@ INT_PTR RunMerge(HWND window, UINT, WPARAM, LPARAM)
     }
     bool merged = created && !run.failed && !g_fCancelReq;
     if (created && !merged)
-        DeleteAnyFile(mergedPath);
+        DeleteFileForce(mergedPath);
     // The pieces go only once the merged file is complete and closed.
     if (merged && g_Set.fMrgRmv)
         for (int i = 0; i < run.count; ++i)
-            DeleteAnyFile(run.pieces[i]);
+            DeleteFileForce(run.pieces[i]);
     if (entries)
         QocAvsReleasePtrArrW(entries);
     if (set)

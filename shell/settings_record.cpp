@@ -9,7 +9,6 @@ SETTINGS_RECORD g_Set;
 const wchar_t* const kSettingSection = L"SETTING";
 const wchar_t* const kMachineKey = L"SOFTWARE\\QorCstXX\\Sundrel";
 
-static const UINT kDefaultDivSize = 16;
 
 void LoadMachineOutlook()
 {

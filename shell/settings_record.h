@@ -20,6 +20,9 @@ struct SETTINGS_RECORD {
 
 extern SETTINGS_RECORD g_Set;
 
+// MiB per piece when nothing (or 0) is stored.
+const UINT kDefaultDivSize = 16;
+
 extern const wchar_t* const kSettingSection;   // "SETTING"
 extern const wchar_t* const kMachineKey;       // "SOFTWARE\QorCstXX\Sundrel"
 
