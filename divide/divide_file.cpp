@@ -134,9 +134,11 @@ static bool PrepareFolders(DIVIDE_JOB& job)
         return false;
     }
     if (!g_Set.fDivDir) {
-        if (_wmakepath_s(job.outFolder, MAX_PATH, drive, dir, nullptr, nullptr) != 0)
-            job.outFolder[0] = L'\0';
-        return true;
+        // Never an empty folder in its place: that would be the current one.
+        if (_wmakepath_s(job.outFolder, MAX_PATH, drive, dir, nullptr, nullptr) == 0)
+            return true;
+        ShowError(job, kNotFolderText, g_szCmdFile);
+        return false;
     }
     wcscpy_s(job.outFolder, g_Set.DivDir);
     // Without its separator the folder's name would become part of every
