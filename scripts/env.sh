@@ -14,6 +14,17 @@ configure_and_build() {
   cmake --build "$BUILD_DIR"
 }
 
+# The native build: the piece format, its tests, and the programs that need
+# no Windows.
+NATIVE_BUILD_DIR=${NATIVE_BUILD_DIR:-$ROOT/build-native}
+case "$NATIVE_BUILD_DIR" in /*) ;; *) NATIVE_BUILD_DIR=$ROOT/$NATIVE_BUILD_DIR ;; esac
+
+configure_and_build_native() {
+  cmake -S "$ROOT" -B "$NATIVE_BUILD_DIR" -G Ninja -DCMAKE_CXX_FLAGS="-Wall -Wextra" \
+        -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} >/dev/null
+  cmake --build "$NATIVE_BUILD_DIR"
+}
+
 XVFB_PID=
 # Starts an Xvfb of our own and exports DISPLAY. Xvfb picks a free display
 # itself (-displayfd), so that parallel runs cannot take the same one.

@@ -1,4 +1,5 @@
-// Byte streams over memory for the core's tests and fuzz targets.
+// Byte streams over memory: for tests, fuzz targets and anything that holds
+// a piece in memory.
 #pragma once
 
 #include <cstring>

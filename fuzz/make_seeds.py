@@ -1,0 +1,56 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of the fuzz targets into fuzz/corpus/."""
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def fcs(data):
+    crc = 0xFFFF
+    for byte in data:
+        crc ^= byte
+        for _ in range(8):
+            crc = (crc >> 1) ^ 0x8408 if crc & 1 else crc >> 1
+    return crc ^ 0xFFFF
+
+
+def piece(data, piece_id=0x5F000001):
+    out = struct.pack('<I', piece_id)
+    for i in range(0, len(data), 4096):
+        block = data[i:i + 4096]
+        out += block + struct.pack('<H', fcs(block))
+    return out
+
+
+def entry(name, data):
+    name = name.encode()
+    return bytes([len(name)]) + name + struct.pack('<H', len(data)) + data
+
+
+def write(target, seed_name, content):
+    folder = os.path.join(HERE, 'corpus', target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, seed_name), 'wb') as f:
+        f.write(content)
+
+
+source = bytes((i * 131) & 0xFF for i in range(5000))
+write('fuzz_piece_set', 'one_piece', entry('report.pdf(01_of_01).divide', piece(source)))
+write('fuzz_piece_set', 'empty_source', entry('a(01_of_01).divide', b''))
+write('fuzz_piece_set', 'two_of_three',
+      entry('r.bin(02_of_03).divide', piece(source[:100])) +
+      entry('r.bin(01_of_03).divide', piece(source)) +
+      entry('r.bin(03_of_03).divide', piece(source[:9])) +
+      entry('r.bin(01_of_05).divide', piece(source[:9], 7)))
+damaged = bytearray(piece(source))
+damaged[100] ^= 1
+write('fuzz_piece_set', 'damaged', entry('x(01_of_01).divide', bytes(damaged)))
+write('fuzz_piece_set', 'tail', entry('x(01_of_01).divide', piece(source[:4096]) + b'!'))
+
+for seed_name, text in [('piece', 'report.pdf(02_of_03).divide'),
+                        ('marker_in_name', 'a(01_of_02).txt(01_of_03).divide'),
+                        ('zero_count', 'a(01_of_00)b(02_of_05)'),
+                        ('three_digits', 'a(100_of_120).divide'),
+                        ('japanese', '報告書 2026.pdf(01_of_02).Divide')]:
+    write('fuzz_piece_names', seed_name, text.encode())
