@@ -1,39 +1,53 @@
 // The FCS and the choice of its path, made once per process.
 #include "fcs.h"
 
+#include "cpu_features.h"
 #include "fcs_paths.h"
 
 namespace sundrel {
 
 namespace {
 
-const FcsPath kPaths[] = {
-    {"table", FcsUpdateTable},
+struct FcsPathList {
+    FcsPath paths[3];
+    size_t count;
 };
 
-const FcsPath& FastestPath()
+FcsPathList DetectFcsPaths()
 {
-    static const FcsPath& path = [] () -> const FcsPath& {
-        size_t count = 0;
-        const FcsPath* paths = AvailableFcsPaths(&count);
-        return paths[count - 1];
-    }();
-    return path;
+    FcsPathList list{{{"table", FcsUpdateTable}}, 1};
+#if defined(__x86_64__) || defined(_M_X64)
+    const CpuFeatures cpu = DetectCpuFeatures();
+    if (cpu.pclmul)
+        list.paths[list.count++] = {"pclmul", FcsUpdateClmul};
+    if (cpu.avx512clmul)
+        list.paths[list.count++] = {"vpclmul-avx512", FcsUpdateAvx512};
+#endif
+    return list;
+}
+
+// Decided once: the processor does not change under a running process.
+const FcsPathList& FcsPaths()
+{
+    static const FcsPathList list = DetectFcsPaths();
+    return list;
 }
 
 }  // namespace
 
 const FcsPath* AvailableFcsPaths(size_t* count)
 {
-    *count = sizeof kPaths / sizeof kPaths[0];
-    return kPaths;
+    *count = FcsPaths().count;
+    return FcsPaths().paths;
 }
 
 uint16_t Fcs16(const void* data, size_t len)
 {
     if (data == nullptr)
         len = 0;
-    return (uint16_t)(FastestPath().update(0xFFFF, static_cast<const uint8_t*>(data), len) ^ 0xFFFF);
+    const FcsPathList& list = FcsPaths();
+    const FcsPath& fastest = list.paths[list.count - 1];
+    return (uint16_t)(fastest.update(0xFFFF, static_cast<const uint8_t*>(data), len) ^ 0xFFFF);
 }
 
 bool FcsMatches(const void* chunk, size_t len)

@@ -11,4 +11,16 @@ namespace sundrel {
 // Eight bytes at a time through eight tables (slicing-by-8); any processor.
 uint16_t FcsUpdateTable(uint16_t crc, const uint8_t* data, size_t len);
 
+#if defined(__x86_64__) || defined(_M_X64)
+// Carry-less multiplication on 16-byte lanes (PCLMULQDQ), four lanes at once.
+uint16_t FcsUpdateClmul(uint16_t crc, const uint8_t* data, size_t len);
+// The same on 64-byte vectors (VPCLMULQDQ with AVX-512).
+uint16_t FcsUpdateAvx512(uint16_t crc, const uint8_t* data, size_t len);
+
+// Ends a carry-less fold: folded is the 16-byte lane that stands for all the
+// data before data; folds in the whole lanes of data, then runs the table
+// over the folded lane and the bytes left. Needs PCLMULQDQ.
+uint16_t FcsFinishFold(const uint8_t folded[16], const uint8_t* data, size_t len);
+#endif
+
 }  // namespace sundrel
