@@ -26,7 +26,8 @@ SUNDREL_AVX512 inline __m512i Load(const uint8_t* p)
 // The same 16-byte constant in every lane.
 SUNDREL_AVX512 inline __m512i Constant(const uint64_t (&k)[2])
 {
-    return _mm512_broadcast_i32x4(_mm_set_epi64x((long long)k[1], (long long)k[0]));
+    const long long lo = (long long)k[0], hi = (long long)k[1];
+    return _mm512_set_epi64(hi, lo, hi, lo, hi, lo, hi, lo);
 }
 
 // Every lane of x carried forward over the distance of k, plus next.
@@ -66,7 +67,9 @@ SUNDREL_AVX512 uint16_t FcsUpdateAvx512(uint16_t crc, const uint8_t* p, size_t l
                                            (long long)kFold256[1], (long long)kFold256[0],
                                            (long long)kFold384[1], (long long)kFold384[0]);
     const __m512i carried = Fold(x, lanes, _mm512_maskz_mov_epi64(0xC0, x));
-    const __m256i half = _mm256_xor_si256(_mm512_castsi512_si256(carried), _mm512_extracti64x4_epi64(carried, 1));
+    // The masked extracts: GCC 12's plain ones warn of an undefined operand.
+    const __m256i half = _mm256_xor_si256(_mm512_maskz_extracti64x4_epi64(0xF, carried, 0),
+                                          _mm512_maskz_extracti64x4_epi64(0xF, carried, 1));
     const __m128i lane = _mm_xor_si128(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
     alignas(16) uint8_t folded[16];
     _mm_store_si128(reinterpret_cast<__m128i*>(folded), lane);
