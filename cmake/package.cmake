@@ -1,6 +1,11 @@
-# Release package: one ZIP with the three programs, the manual and the
-# read-me on installing. Built by scripts/package (cpack -G ZIP).
-install(TARGETS Sundrel SundrelInst SundrelUnInst RUNTIME DESTINATION .)
+# Release package: one ZIP with the programs, the manual and the read-me on
+# installing. Built by scripts/package (cpack -G ZIP), which also builds the
+# Linux companion and names it in SUNDREL_LINUX_PROGRAM.
+install(TARGETS Sundrel SundrelInst SundrelUnInst SundrelCli RUNTIME DESTINATION .)
+set(SUNDREL_LINUX_PROGRAM "" CACHE FILEPATH "The Linux x86-64 sundrel for the package")
+if(SUNDREL_LINUX_PROGRAM)
+  install(PROGRAMS ${SUNDREL_LINUX_PROGRAM} DESTINATION .)
+endif()
 install(FILES ${MANUAL_PDF} ${CMAKE_SOURCE_DIR}/docs/INSTALL.txt DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)

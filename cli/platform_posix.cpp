@@ -1,0 +1,274 @@
+// The system layer on POSIX: descriptors, stat, readdir, signals.
+#include "platform.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace sundrel::cli {
+
+namespace {
+
+volatile sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+StampTime StampOf(const struct tm& t)
+{
+    return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
+}
+
+void WriteFd(int fd, const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        done += size_t(n);
+    }
+}
+
+}  // namespace
+
+File::~File()
+{
+    if (fd_ >= 0)
+        close(fd_);
+}
+
+void File::NoteError()
+{
+    error_ = std::strerror(errno);
+}
+
+bool File::OpenForReading(const std::string& path)
+{
+    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        NoteError();
+        return false;
+    }
+#ifdef POSIX_FADV_SEQUENTIAL
+    posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    return true;
+}
+
+bool File::CreateNew(const std::string& path, const std::string& likeFile)
+{
+    struct stat like;
+    mode_t mode = stat(likeFile.c_str(), &like) == 0 ? (like.st_mode & 0777) : 0666;
+    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd_ < 0) {
+        NoteError();
+        return false;
+    }
+    return true;
+}
+
+bool File::Read(void* buffer, size_t n, size_t* got)
+{
+    for (;;) {
+        ssize_t r = read(fd_, buffer, n);
+        if (r >= 0) {
+            *got = size_t(r);
+            return true;
+        }
+        if (errno != EINTR) {
+            NoteError();
+            *got = 0;
+            return false;
+        }
+    }
+}
+
+bool File::WriteAll(const void* data, size_t n)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (n > 0) {
+        ssize_t w = write(fd_, bytes, n);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            if (w == 0)
+                errno = ENOSPC;
+            NoteError();
+            return false;
+        }
+        bytes += w;
+        n -= size_t(w);
+    }
+    return true;
+}
+
+bool File::Size(uint64_t* size)
+{
+    struct stat st;
+    if (fstat(fd_, &st) != 0) {
+        NoteError();
+        return false;
+    }
+    *size = uint64_t(st.st_size);
+    return true;
+}
+
+bool File::Close()
+{
+    if (fd_ < 0)
+        return true;
+    int r = close(fd_);
+    fd_ = -1;
+    if (r != 0 && errno != EINTR) {
+        NoteError();
+        return false;
+    }
+    return true;
+}
+
+bool File::IsOpen() const
+{
+    return fd_ >= 0;
+}
+
+PathKind KindOf(const std::string& path)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return PathKind::Missing;
+    if (S_ISREG(st.st_mode))
+        return PathKind::File;
+    return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+bool ListFiles(const std::string& folder, std::vector<std::string>* names, std::string* error)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    errno = 0;
+    while (struct dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (KindOf(JoinPath(folder, name)) == PathKind::File)
+            names->push_back(name);
+        errno = 0;
+    }
+    bool ok = errno == 0;
+    if (!ok)
+        *error = std::strerror(errno);
+    closedir(dir);
+    return ok;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    return unlink(path.c_str()) == 0;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+    if (folder.empty() || folder == ".")
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+uint32_t SecondsSince1970()
+{
+    return uint32_t(time(nullptr));
+}
+
+StampTime LocalTimeNow()
+{
+    time_t now = time(nullptr);
+    struct tm t = {};
+    localtime_r(&now, &t);
+    return StampOf(t);
+}
+
+StampTime UtcTimeOf(uint32_t secondsSince1970)
+{
+    time_t when = time_t(secondsSince1970);
+    struct tm t = {};
+    gmtime_r(&when, &t);
+    return StampOf(t);
+}
+
+bool UserWantsJapanese()
+{
+    // The first of these that is set decides, as for any POSIX program.
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = getenv(name);
+        if (value && *value)
+            return std::strncmp(value, "ja", 2) == 0;
+    }
+    return false;
+}
+
+bool StderrIsTerminal()
+{
+    return isatty(STDERR_FILENO) == 1;
+}
+
+void WriteStdout(const std::string& text)
+{
+    WriteFd(STDOUT_FILENO, text);
+}
+
+void WriteStderr(const std::string& text)
+{
+    WriteFd(STDERR_FILENO, text);
+}
+
+void WatchInterrupts()
+{
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    // A closed output pipe is an ordinary write error, not a silent death
+    // that would leave a half-written file.
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, nullptr);
+}
+
+bool Interrupted()
+{
+    return g_interrupted != 0;
+}
+
+std::vector<std::string> Arguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+}  // namespace sundrel::cli

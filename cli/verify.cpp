@@ -1,0 +1,278 @@
+// sundrel verify PIECE: the whole set of the piece's division checked as a
+// merge would check it, nothing written. One line per piece and per problem.
+#include <cinttypes>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "commands.h"
+#include "division.h"
+#include "messages.h"
+#include "piece_io.h"
+#include "platform.h"
+#include "progress.h"
+#include "streams.h"
+
+namespace sundrel::cli {
+
+namespace {
+
+const Text kOk = {"%s: OK, %" PRIu64 " blocks, %" PRIu64 " data bytes",
+                  "%s: 正常、%" PRIu64 " ブロック、データ %" PRIu64 " バイト"};
+const Text kDamaged = {"%s: damaged at block %" PRIu64 " (byte offset %" PRIu64 ")",
+                       "%s: ブロック %" PRIu64 " (オフセット %" PRIu64 " バイト) が破損しています"};
+const Text kTruncated = {"%s: truncated: %" PRIu64 " bytes, shorter than the set requires",
+                         "%s: 途中で切れています: %" PRIu64 " バイトでは組の他の分割ファイルより短すぎます"};
+const Text kGrown = {"%s: grown: %" PRIu64 " bytes, longer than the set allows",
+                     "%s: 長すぎます: %" PRIu64 " バイトは組の他の分割ファイルより長すぎます"};
+const Text kTail = {"%s: ends in a %" PRIu64 "-byte tail after its last whole block",
+                    "%s: 最後のブロックの後に %" PRIu64 " バイトの端数があります"};
+const Text kMisshapen = {"%s: %" PRIu64 " bytes is no whole number of MiB, as every piece but the last must hold",
+                         "%s: %" PRIu64 " バイトは最後以外の分割ファイルに必要な MiB 単位の長さではありません"};
+const Text kShortId = {"%s: too short to hold a divide file ID (%" PRIu64 " bytes)",
+                       "%s: 分割ファイルＩＤを持つには短すぎます (%" PRIu64 " バイト)"};
+const Text kUnreadable = {"%s: cannot be read (%s)", "%s: 読み出せません (%s)"};
+const Text kOtherDivision = {"%s: a piece of another division (ID %s), left out",
+                             "%s: 別の分割の分割ファイルです (ID %s)。対象外です"};
+const Text kWrongCount = {"%s: a piece of this division under another piece count (%u)",
+                          "%s: この分割の ID を持つが分割数が違います (%u)"};
+const Text kDuplicate = {"%s: a second piece with the number %02u",
+                         "%s: 番号 %02u の分割ファイルが二つあります"};
+const Text kMissing = {"missing: piece %s of %02u", "不足: %s (全 %02u 個中)"};
+const Text kWouldMerge = {"The set would merge: %u pieces, %" PRIu64 " data bytes.",
+                          "統合できます: 分割ファイル %u 個、データ %" PRIu64 " バイト"};
+const Text kWouldNotMerge = {"The set would not merge.", "この組は統合できません。"};
+
+struct Finding {
+    std::string file;     // empty for a line about the whole set
+    std::string kind;
+    std::string message;
+    std::vector<std::pair<const char*, uint64_t>> values;
+};
+
+struct Scan {
+    PieceOutcome outcome;
+    std::string error;
+};
+
+Scan ScanBlocks(const std::string& path, Progress& progress)
+{
+    Scan scan;
+    File file;
+    if (!file.OpenForReading(path)) {
+        scan.outcome.status = PieceStatus::ReadFailed;
+        scan.error = file.Error();
+        return scan;
+    }
+    FileSource source(file);
+    std::vector<uint8_t> chunk(kChunkSize);
+    scan.outcome = JoinPieceBlocks(source, nullptr, chunk.data(), progress);
+    scan.error = file.Error();
+    return scan;
+}
+
+uint64_t TailBytes(uint64_t length)
+{
+    return length > kPieceIdSize ? (length - kPieceIdSize) % kChunkSize : 0;
+}
+
+void AddScanFinding(const PieceFile& piece, const Scan& scan, std::vector<Finding>* findings)
+{
+    const char* name = piece.name.c_str();
+    const PieceOutcome& out = scan.outcome;
+    switch (out.status) {
+    case PieceStatus::Ok:
+    case PieceStatus::Empty:
+    case PieceStatus::Stopped:
+        return;
+    case PieceStatus::Corrupted:
+        findings->push_back({piece.name, "damaged", Say(kDamaged, name, out.blocks + 1, out.offset),
+                             {{"block", out.blocks + 1}, {"offset", out.offset}}});
+        return;
+    case PieceStatus::Tail:
+        findings->push_back({piece.name, "tail", Say(kTail, name, TailBytes(piece.length)),
+                             {{"bytes", TailBytes(piece.length)}}});
+        return;
+    case PieceStatus::ShortId:
+        findings->push_back(
+            {piece.name, "short-id", Say(kShortId, name, piece.length), {{"bytes", piece.length}}});
+        return;
+    default:
+        findings->push_back(
+            {piece.name, "unreadable", Say(kUnreadable, name, scan.error.c_str()), {}});
+        return;
+    }
+}
+
+void AddLengthFinding(const PieceFile& piece, LengthFault fault, const Scan& scan,
+                      std::vector<Finding>* findings)
+{
+    const char* name = piece.name.c_str();
+    switch (fault) {
+    case LengthFault::None:
+        return;
+    case LengthFault::Truncated:
+        findings->push_back({piece.name, "truncated", Say(kTruncated, name, piece.length),
+                             {{"length", piece.length}}});
+        return;
+    case LengthFault::Grown:
+        findings->push_back(
+            {piece.name, "grown", Say(kGrown, name, piece.length), {{"length", piece.length}}});
+        return;
+    case LengthFault::Tail:
+        if (scan.outcome.status != PieceStatus::Tail)
+            findings->push_back({piece.name, "tail", Say(kTail, name, TailBytes(piece.length)),
+                                 {{"bytes", TailBytes(piece.length)}}});
+        return;
+    case LengthFault::Misshapen:
+        findings->push_back({piece.name, "misshapen", Say(kMisshapen, name, piece.length),
+                             {{"length", piece.length}}});
+        return;
+    }
+}
+
+// A file that is named as a piece of the division but is not one of its
+// members.
+void AddOutsiderFinding(const PieceFile& piece, std::vector<Finding>* findings)
+{
+    const char* name = piece.name.c_str();
+    switch (piece.verdict) {
+    case FoundVerdict::OtherDivision:
+        findings->push_back({piece.name, "other-division",
+                             Say(kOtherDivision, name, IdText(piece.found.id).c_str()),
+                             {{"id", piece.found.id}}});
+        return;
+    case FoundVerdict::Unreadable:
+        if (piece.found.idBytes < 0)
+            findings->push_back(
+                {piece.name, "unreadable", Say(kUnreadable, name, piece.error.c_str()), {}});
+        else
+            findings->push_back({piece.name, "short-id", Say(kShortId, name, piece.length),
+                                 {{"bytes", piece.length}}});
+        return;
+    case FoundVerdict::WrongCount:
+        findings->push_back({piece.name, "wrong-count", Say(kWrongCount, name, piece.found.count),
+                             {{"count", piece.found.count}}});
+        return;
+    case FoundVerdict::Duplicate:
+        findings->push_back({piece.name, "duplicate", Say(kDuplicate, name, piece.found.number),
+                             {{"number", piece.found.number}}});
+        return;
+    case FoundVerdict::Member:
+        return;
+    }
+}
+
+std::string JsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += char(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string Json(const DivisionFiles& division, const std::vector<Finding>& findings,
+                 const std::vector<unsigned>& missing, bool mergeable)
+{
+    std::string out = "{\"piece\":" + JsonString(division.selected.path) +
+                      ",\"dividedFile\":" + JsonString(division.selected.dividedName) +
+                      ",\"count\":" + std::to_string(division.Count());
+    if (division.selectedFile.found.idBytes == int(kPieceIdSize))
+        out += ",\"id\":" + std::to_string(division.selectedFile.found.id);
+    out += ",\"mergeable\":";
+    out += mergeable ? "true" : "false";
+    out += ",\"findings\":[";
+    for (size_t i = 0; i < findings.size(); ++i) {
+        const Finding& f = findings[i];
+        out += i ? ",{" : "{";
+        if (!f.file.empty())
+            out += "\"file\":" + JsonString(f.file) + ",";
+        out += "\"kind\":" + JsonString(f.kind);
+        for (const auto& value : f.values)
+            out += ",\"" + std::string(value.first) + "\":" + std::to_string(value.second);
+        out += ",\"message\":" + JsonString(f.message) + "}";
+    }
+    out += "],\"missing\":[";
+    for (size_t i = 0; i < missing.size(); ++i)
+        out += (i ? "," : "") + std::to_string(missing[i]);
+    return out + "]}";
+}
+
+}  // namespace
+
+int RunVerify(const Options& options)
+{
+    SelectedPiece selected;
+    if (!SelectPiece(options.file, &selected))
+        return kExitUsage;
+    DivisionFiles division;
+    if (!FindDivision(selected, &division))
+        return kExitFailed;
+
+    std::vector<Finding> findings;
+    std::vector<unsigned> missing;
+    bool blocksOk = true;
+    uint64_t dataBytes = 0;
+    if (!division.selectedValid) {
+        division.selectedFile.verdict = FoundVerdict::Unreadable;
+        AddOutsiderFinding(division.selectedFile, &findings);
+    } else {
+        uint64_t total = 0;
+        for (const PieceFile& piece : division.files)
+            total += piece.verdict == FoundVerdict::Member ? piece.length : 0;
+        Progress progress(total, options.quiet || options.json);
+        for (const PieceFile& piece : division.files) {
+            if (piece.verdict != FoundVerdict::Member) {
+                AddOutsiderFinding(piece, &findings);
+                continue;
+            }
+            Scan scan = ScanBlocks(piece.path, progress);
+            if (scan.outcome.status == PieceStatus::Stopped)
+                return kExitInterrupted;
+            size_t before = findings.size();
+            AddScanFinding(piece, scan, &findings);
+            blocksOk &= findings.size() == before;
+            if (!division.lengthFaults.empty())
+                AddLengthFinding(piece, division.lengthFaults[piece.found.number - 1], scan,
+                                 &findings);
+            if (findings.size() == before)
+                findings.push_back({piece.name, "ok",
+                                    Say(kOk, piece.name.c_str(), scan.outcome.blocks,
+                                        scan.outcome.dataBytes),
+                                    {{"blocks", scan.outcome.blocks},
+                                     {"dataBytes", scan.outcome.dataBytes}}});
+            dataBytes += scan.outcome.dataBytes;
+        }
+        std::string list;
+        for (unsigned n = 1; n <= division.Count(); ++n)
+            if (division.collection.members[n - 1] < 0) {
+                missing.push_back(n);
+                list += (list.empty() ? "" : ", ") + std::string(n < 10 ? "0" : "") +
+                        std::to_string(n);
+            }
+        if (!missing.empty())
+            findings.push_back({"", "missing", Say(kMissing, list.c_str(), division.Count()), {}});
+    }
+    bool mergeable = division.Mergeable() && blocksOk;
+    if (options.json) {
+        PrintLine(Json(division, findings, missing, mergeable));
+    } else {
+        for (const Finding& finding : findings)
+            PrintLine(finding.message);
+        PrintLine(mergeable ? Say(kWouldMerge, division.Count(), dataBytes) : Say(kWouldNotMerge));
+    }
+    return mergeable ? kExitOk : kExitFailed;
+}
+
+}  // namespace sundrel::cli
