@@ -12,6 +12,7 @@
 #include "merge.h"
 #include "merged_name.h"
 #include "op_window.h"
+#include "piece_layout.h"
 #include "piece_names.h"
 #include "qoc.h"
 #include "resource.h"
@@ -48,7 +49,7 @@ struct MERGE_RUN {
     int failed;
     int count;                                // pieces of the division
     const wchar_t* pieces[kMaxPieceCount];    // their paths in number order
-    uint64_t fullLength;                      // length of every piece but the last
+    uint64_t lengths[kMaxPieceCount];         // their lengths before the copy
     HANDLE merged;
     uint64_t total;                           // bytes of all pieces
     uint64_t done;                            // bytes read so far
@@ -86,18 +87,38 @@ static bool OrderPieces(MERGE_RUN& run, const QOC_AVS_ENTRY* entries)
     return true;
 }
 
-// The total for the progress, and the length of a full piece: the longest
-// among the pieces made of whole blocks. Every piece but the last must have
-// it and the last may not be longer, so a piece cut at a block boundary is
-// found as well as one cut inside a block.
-static void MeasurePieces(MERGE_RUN& run)
+// Reads every piece's length and holds the set to what the layout allows,
+// before the merged file exists: a piece cut at a block boundary passes
+// every FCS, and only its length can tell.
+static bool MeasurePieces(MERGE_RUN& run)
 {
     for (int i = 0; i < run.count; ++i) {
-        uint64_t size = QocGetFileSizeW(run.pieces[i]);
-        run.total += size;
-        if (size > kPieceIdSize && (size - kPieceIdSize) % kChunkSize == 0 && size > run.fullLength)
-            run.fullLength = size;
+        HANDLE piece = CreateFileW(run.pieces[i], GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+        if (piece == INVALID_HANDLE_VALUE) {
+            Fail(run, kOpenError, run.pieces[i]);
+            return false;
+        }
+        LARGE_INTEGER size;
+        BOOL measured = GetFileSizeEx(piece, &size);
+        CloseHandle(piece);
+        if (!measured) {
+            Fail(run, kReadError);
+            return false;
+        }
+        run.lengths[i] = (uint64_t)size.QuadPart;
+        run.total += run.lengths[i];
     }
+    sundrel::LengthFault faults[kMaxPieceCount];
+    size_t bad = sundrel::CheckPieceLengths(run.lengths, (size_t)run.count, faults);
+    if (bad == (size_t)run.count)
+        return true;
+    // A fragment of 1 or 2 bytes has always been a read error.
+    if (faults[bad] == sundrel::LengthFault::Tail)
+        Fail(run, kReadError);
+    else
+        Fail(run, kCorrupted, run.pieces[bad]);
+    return false;
 }
 
 // Reads one open piece block by block and writes the data of every block
@@ -105,21 +126,23 @@ static void MeasurePieces(MERGE_RUN& run)
 static void CopyBlocks(MERGE_RUN& run, int index, HANDLE piece, BYTE* chunk)
 {
     const wchar_t* path = run.pieces[index];
-    bool last = index == run.count - 1;
     DWORD got = 0;
     if (!ReadFile(piece, chunk, kPieceIdSize, &got, nullptr)) {
         Fail(run, kReadError);
         return;
     }
-    if (got == 0 && run.count == 1)
-        return;   // the one piece of an empty file
+    if (got == 0) {
+        // The one piece of an empty file, unless it changed since measured.
+        if (run.lengths[index] != 0)
+            Fail(run, kCorrupted, path);
+        return;
+    }
     if (got != kPieceIdSize) {
         Fail(run, kReadError);
         return;
     }
     AddProgress(run, got);
     uint64_t length = got;
-    int blocks = 0;
     for (;;) {
         if (g_fCancelReq)
             return;
@@ -138,8 +161,7 @@ static void CopyBlocks(MERGE_RUN& run, int index, HANDLE piece, BYTE* chunk)
             Fail(run, kReadError);
             return;
         }
-        // Only the very last block of the division may be short.
-        if (!QocChkFCS(chunk, got) || (got < kChunkSize && !last)) {
+        if (!QocChkFCS(chunk, got)) {
             Fail(run, kCorrupted, path);
             return;
         }
@@ -148,10 +170,9 @@ static void CopyBlocks(MERGE_RUN& run, int index, HANDLE piece, BYTE* chunk)
             Fail(run, kWriteError);
             return;
         }
-        ++blocks;
     }
-    bool badLength = run.count > 1 && (last ? length > run.fullLength : length != run.fullLength);
-    if (blocks == 0 || badLength)
+    // A piece that changed since it was measured is not the piece judged.
+    if (length != run.lengths[index])
         Fail(run, kCorrupted, path);
 }
 
@@ -242,11 +263,10 @@ INT_PTR RunMerge(HWND window, UINT, WPARAM, LPARAM)
         Fail(run, kArrayError);
     else if (!OrderPieces(run, entries))
         Fail(run, kCollectError);
-    else if (GetOutputFolder(run, folder))
+    else if (MeasurePieces(run) && GetOutputFolder(run, folder))
         created = CreateMergedFile(run, folder, mergedPath);
 
     if (created) {
-        MeasurePieces(run);
         CopyPieces(run);
         if (!CloseHandle(run.merged) && !run.failed)
             Fail(run, kWriteError);
