@@ -9,10 +9,14 @@
 
 #include "app.h"
 #include "file_ops.h"
+#include "handle_streams.h"
 #include "lang.h"
 #include "mail_sheets.h"
 #include "op_window.h"
+#include "piece_io.h"
+#include "piece_layout.h"
 #include "piece_names.h"
+#include "piece_paths.h"
 #include "qoc.h"
 #include "resource.h"
 #include "settings_record.h"
@@ -45,7 +49,6 @@ static const LANG_TEXT kWriteFcsText = {
     L"An error occurred while writing the CRC of the divide file.",
     L"分割ファイルのＣＲＣ書き込みでエラーが発生しました"};
 
-static const uint64_t kMiB = 1 << 20;
 // One division: what every step needs to know.
 struct DIVIDE_JOB {
     HWND window;
@@ -68,12 +71,6 @@ static void ShowError(const DIVIDE_JOB& job, const LANG_TEXT& text, const wchar_
     ShowOpError(job.window, job.caption, text, path);
 }
 
-static bool WriteAll(HANDLE file, const void* data, DWORD len)
-{
-    DWORD written = 0;
-    return WriteFile(file, data, len, &written, nullptr) && written == len;
-}
-
 // The source's name and extension that a piece pattern was made of: the
 // pattern's file name without its "(*.divide".
 static bool PatternSourceName(const wchar_t* pattern, wchar_t* sourceName)
@@ -92,9 +89,9 @@ static bool PatternSourceName(const wchar_t* pattern, wchar_t* sourceName)
 // alone also finds the pieces of "report(2)" when dividing "report".
 static bool IsFoundPiece(const WIN32_FIND_DATAW& found, const wchar_t* sourceName)
 {
-    unsigned number, count;
+    sundrel::PieceNumber piece;
     return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           ParsePieceFileName(found.cFileName, sourceName, &number, &count);
+           sundrel::ParsePieceFileName<wchar_t>(found.cFileName, sourceName, &piece);
 }
 
 void DeletePieces(const wchar_t* pattern)
@@ -169,11 +166,9 @@ static bool PlanPieces(DIVIDE_JOB& job)
     }
     UINT divSize = g_Set.DivSize ? g_Set.DivSize : kDefaultDivSize;
     job.size = (uint64_t)size.QuadPart;
-    job.pieceSize = divSize * kMiB;
-    uint64_t count = job.size / job.pieceSize + (job.size % job.pieceSize ? 1 : 0);
-    if (count == 0)
-        count = 1;
-    if (count > kMaxPieceCount) {
+    job.pieceSize = divSize * sundrel::kMiB;
+    uint64_t count = sundrel::PieceCountFor(job.size, job.pieceSize);
+    if (count > sundrel::kMaxPieceCount) {
         wchar_t message[128];
         unsigned shown = count > UINT32_MAX ? UINT32_MAX : (unsigned)count;
         QocSnPrintFW(message, 128, PickText(kTooManyText), shown);
@@ -239,56 +234,37 @@ static bool WritePieces(const DIVIDE_JOB& job)
         CloseHandle(piece);
         return true;
     }
-    HANDLE source = job.sourceFile;
-    unsigned char block[kBlockDataSize];
-    uint64_t remaining = job.size, done = 0;
-    uint64_t shownPercent = 0;
-    bool ok = true;
-    for (unsigned number = 1; ok && !g_fCancelReq && number <= job.count && remaining; ++number) {
+    HandleSource source(job.sourceFile);
+    OperationObserver observer(job.window, job.size, true);
+    uint8_t block[sundrel::kBlockDataSize];
+    uint64_t remaining = job.size;
+    for (unsigned number = 1; !g_fCancelReq && number <= job.count && remaining; ++number) {
         HANDLE piece = CreatePiece(job, number, CREATE_NEW);
-        if (piece == INVALID_HANDLE_VALUE) {
-            ok = false;
-            break;
-        }
-        if (!WriteAll(piece, &job.id, sizeof job.id)) {
-            ShowError(job, kWriteIdText);
-            ok = false;
-        }
-        for (uint64_t inPiece = 0; ok && !g_fCancelReq && inPiece < job.pieceSize && remaining;) {
-            QocDoEventW();
-            if (g_fCancelReq)
-                break;
-            DWORD n = remaining >= kBlockDataSize ? kBlockDataSize : (DWORD)remaining;
-            DWORD got = 0;
-            if (!ReadFile(source, block, n, &got, nullptr) || got != n) {
-                ShowError(job, kReadText);
-                ok = false;
-                break;
-            }
-            if (!WriteAll(piece, block, n)) {
-                ShowError(job, kWriteDataText);
-                ok = false;
-                break;
-            }
-            uint16_t fcs = QocBlkFCS(block, n);
-            unsigned char fcsBytes[2] = {(unsigned char)(fcs & 0xFF), (unsigned char)(fcs >> 8)};
-            if (!WriteAll(piece, fcsBytes, 2)) {
-                ShowError(job, kWriteFcsText);
-                ok = false;
-                break;
-            }
-            inPiece += n;
-            done += n;
-            remaining -= n;
-            uint64_t percent = done * 100 / job.size;
-            if (percent != shownPercent) {
-                shownPercent = percent;
-                QocSetDlgItemPgsPos(job.window, IDC_PROGRESS, (int)percent);
+        if (piece == INVALID_HANDLE_VALUE)
+            return false;
+        HandleSink sink(piece);
+        const LANG_TEXT* failure = nullptr;
+        uint64_t dataBytes = remaining < job.pieceSize ? remaining : job.pieceSize;
+        if (!sundrel::WritePieceId(sink, job.id)) {
+            failure = &kWriteIdText;
+        } else {
+            sundrel::PieceOutcome outcome =
+                sundrel::WritePieceBlocks(source, sink, dataBytes, block, observer);
+            remaining -= outcome.dataBytes;
+            switch (outcome.status) {
+            case sundrel::PieceStatus::ReadFailed: failure = &kReadText; break;
+            case sundrel::PieceStatus::DataWriteFailed: failure = &kWriteDataText; break;
+            case sundrel::PieceStatus::FcsWriteFailed: failure = &kWriteFcsText; break;
+            default: break;   // written, or stopped by a cancel
             }
         }
+        if (failure)
+            ShowError(job, *failure);
         CloseHandle(piece);
+        if (failure)
+            return false;
     }
-    return ok;
+    return true;
 }
 
 INT_PTR DivideFile(HWND window, UINT, WPARAM, LPARAM)

@@ -3,8 +3,8 @@
 #include <shellapi.h>
 
 #include "app.h"
-#include "mail_subject.h"
-#include "piece_names.h"
+#include "mail_params.h"
+#include "piece_paths.h"
 #include "qoc.h"
 #include "resource.h"
 #include "settings_record.h"

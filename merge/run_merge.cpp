@@ -8,11 +8,14 @@
 
 #include "app.h"
 #include "file_ops.h"
+#include "handle_streams.h"
 #include "lang.h"
 #include "merge.h"
 #include "merged_name.h"
 #include "op_window.h"
-#include "piece_names.h"
+#include "piece_io.h"
+#include "piece_layout.h"
+#include "piece_paths.h"
 #include "qoc.h"
 #include "resource.h"
 #include "settings_record.h"
@@ -39,7 +42,7 @@ static const LANG_TEXT kCorrupted = {L"Divide data is corrupted\n(%s)",
 static const LANG_TEXT kWriteError = {L"An error occurred while writing the integrate file",
                                       L"統合ファイルの書き込みでエラーが発生しました"};
 
-static const DWORD kChunkSize = kBlockDataSize + kFcsSize;   // one block and its FCS
+using sundrel::kMaxPieceCount;
 
 // One merge run.
 struct MERGE_RUN {
@@ -48,29 +51,15 @@ struct MERGE_RUN {
     int failed;
     int count;                                // pieces of the division
     const wchar_t* pieces[kMaxPieceCount];    // their paths in number order
-    uint64_t fullLength;                      // length of every piece but the last
+    uint64_t lengths[kMaxPieceCount];         // their lengths before the copy
     HANDLE merged;
     uint64_t total;                           // bytes of all pieces
-    uint64_t done;                            // bytes read so far
-    int percent;                              // shown on the progress bar
 };
 
 static void Fail(MERGE_RUN& run, const LANG_TEXT& text, const wchar_t* path = nullptr)
 {
     ShowOpError(run.window, run.caption, text, path);
     run.failed = 1;
-}
-
-static void AddProgress(MERGE_RUN& run, DWORD bytes)
-{
-    run.done += bytes;
-    uint64_t percent = run.total ? run.done * 100 / run.total : 100;
-    if (percent > 100)
-        percent = 100;   // a piece that grew while being read
-    if ((int)percent != run.percent) {
-        run.percent = (int)percent;
-        QocSetDlgItemPgsPos(run.window, IDC_PROGRESS, run.percent);
-    }
 }
 
 // Puts the collected paths in piece-number order. The collection sorts them
@@ -86,78 +75,73 @@ static bool OrderPieces(MERGE_RUN& run, const QOC_AVS_ENTRY* entries)
     return true;
 }
 
-// The total for the progress, and the length of a full piece: the longest
-// among the pieces made of whole blocks. Every piece but the last must have
-// it and the last may not be longer, so a piece cut at a block boundary is
-// found as well as one cut inside a block.
-static void MeasurePieces(MERGE_RUN& run)
+// Reads every piece's length and holds the set to what the layout allows,
+// before the merged file exists: a piece cut at a block boundary passes
+// every FCS, and only its length can tell.
+static bool MeasurePieces(MERGE_RUN& run)
 {
     for (int i = 0; i < run.count; ++i) {
-        uint64_t size = QocGetFileSizeW(run.pieces[i]);
-        run.total += size;
-        if (size > kPieceIdSize && (size - kPieceIdSize) % kChunkSize == 0 && size > run.fullLength)
-            run.fullLength = size;
+        HANDLE piece = CreateFileW(run.pieces[i], GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+        if (piece == INVALID_HANDLE_VALUE) {
+            Fail(run, kOpenError, run.pieces[i]);
+            return false;
+        }
+        LARGE_INTEGER size;
+        BOOL measured = GetFileSizeEx(piece, &size);
+        CloseHandle(piece);
+        if (!measured) {
+            Fail(run, kReadError);
+            return false;
+        }
+        run.lengths[i] = (uint64_t)size.QuadPart;
+        run.total += run.lengths[i];
     }
+    sundrel::LengthFault faults[kMaxPieceCount];
+    size_t bad = sundrel::CheckPieceLengths(run.lengths, (size_t)run.count, faults);
+    if (bad == (size_t)run.count)
+        return true;
+    // A fragment of 1 or 2 bytes has always been a read error.
+    if (faults[bad] == sundrel::LengthFault::Tail)
+        Fail(run, kReadError);
+    else
+        Fail(run, kCorrupted, run.pieces[bad]);
+    return false;
 }
 
-// Reads one open piece block by block and writes the data of every block
-// that passes its check.
-static void CopyBlocks(MERGE_RUN& run, int index, HANDLE piece, BYTE* chunk)
+// Verifies one open piece block by block and writes the data of every
+// block that passes.
+static void CopyBlocks(MERGE_RUN& run, int index, HANDLE piece, uint8_t* chunk,
+                       OperationObserver& observer)
 {
-    const wchar_t* path = run.pieces[index];
-    bool last = index == run.count - 1;
-    DWORD got = 0;
-    if (!ReadFile(piece, chunk, kPieceIdSize, &got, nullptr)) {
+    HandleSource source(piece);
+    HandleSink merged(run.merged);
+    sundrel::PieceOutcome outcome = sundrel::JoinPieceBlocks(source, &merged, chunk, observer);
+    switch (outcome.status) {
+    case sundrel::PieceStatus::Ok:
+    case sundrel::PieceStatus::Empty:
+        // A piece that changed since it was measured is not the piece judged.
+        if (outcome.offset != run.lengths[index])
+            Fail(run, kCorrupted, run.pieces[index]);
+        break;
+    case sundrel::PieceStatus::Stopped:
+        break;   // a cancel: no message
+    case sundrel::PieceStatus::Corrupted:
+        Fail(run, kCorrupted, run.pieces[index]);
+        break;
+    case sundrel::PieceStatus::DataWriteFailed:
+        Fail(run, kWriteError);
+        break;
+    default:   // a failed read, a short ID, a fragment of 1 or 2 bytes
         Fail(run, kReadError);
-        return;
+        break;
     }
-    if (got == 0 && run.count == 1)
-        return;   // the one piece of an empty file
-    if (got != kPieceIdSize) {
-        Fail(run, kReadError);
-        return;
-    }
-    AddProgress(run, got);
-    uint64_t length = got;
-    int blocks = 0;
-    for (;;) {
-        if (g_fCancelReq)
-            return;
-        QocDoEventW();
-        if (g_fCancelReq)
-            return;
-        if (!ReadFile(piece, chunk, kChunkSize, &got, nullptr)) {
-            Fail(run, kReadError);
-            return;
-        }
-        if (got == 0)
-            break;
-        length += got;
-        AddProgress(run, got);
-        if (got < 3) {
-            Fail(run, kReadError);
-            return;
-        }
-        // Only the very last block of the division may be short.
-        if (!QocChkFCS(chunk, got) || (got < kChunkSize && !last)) {
-            Fail(run, kCorrupted, path);
-            return;
-        }
-        DWORD written = 0;
-        if (!WriteFile(run.merged, chunk, got - 2, &written, nullptr) || written != got - 2) {
-            Fail(run, kWriteError);
-            return;
-        }
-        ++blocks;
-    }
-    bool badLength = run.count > 1 && (last ? length > run.fullLength : length != run.fullLength);
-    if (blocks == 0 || badLength)
-        Fail(run, kCorrupted, path);
 }
 
 static void CopyPieces(MERGE_RUN& run)
 {
-    BYTE chunk[kChunkSize];
+    uint8_t chunk[sundrel::kChunkSize];
+    OperationObserver observer(run.window, run.total, false);
     for (int i = 0; i < run.count && !run.failed && !g_fCancelReq; ++i) {
         HANDLE piece = CreateFileW(run.pieces[i], GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, 0, nullptr);
@@ -165,7 +149,7 @@ static void CopyPieces(MERGE_RUN& run)
             Fail(run, kOpenError, run.pieces[i]);
             return;
         }
-        CopyBlocks(run, i, piece, chunk);
+        CopyBlocks(run, i, piece, chunk, observer);
         CloseHandle(piece);
     }
 }
@@ -196,14 +180,15 @@ static bool GetOutputFolder(MERGE_RUN& run, wchar_t* folder)
 // that name that already exists is left alone.
 static bool CreateMergedFile(MERGE_RUN& run, const wchar_t* folder, wchar_t* mergedPath)
 {
-    wchar_t dividedName[MAX_PATH], mergedName[MAX_PATH];
+    wchar_t dividedName[MAX_PATH];
     SYSTEMTIME now;
     GetLocalTime(&now);
-    wcscpy_s(mergedPath, MAX_PATH, folder);
+    const sundrel::StampTime stamp = {now.wYear, now.wMonth, now.wDay,
+                                      now.wHour, now.wMinute, now.wSecond};
     // A name that does not fit is never cut: it could name another file.
     if (!GetDividedFileName(g_szCmdFile, dividedName, MAX_PATH) ||
-        !FormatMergedName(dividedName, now, mergedName, MAX_PATH) ||
-        !QocPathCatW(mergedPath, mergedName, MAX_PATH)) {
+        !JoinFileName(folder, sundrel::MergedFileName<wchar_t>(dividedName, stamp), mergedPath)) {
+        wcscpy_s(mergedPath, MAX_PATH, folder);
         Fail(run, kCreateError, mergedPath);
         return false;
     }
@@ -242,11 +227,10 @@ INT_PTR RunMerge(HWND window, UINT, WPARAM, LPARAM)
         Fail(run, kArrayError);
     else if (!OrderPieces(run, entries))
         Fail(run, kCollectError);
-    else if (GetOutputFolder(run, folder))
+    else if (MeasurePieces(run) && GetOutputFolder(run, folder))
         created = CreateMergedFile(run, folder, mergedPath);
 
     if (created) {
-        MeasurePieces(run);
         CopyPieces(run);
         if (!CloseHandle(run.merged) && !run.failed)
             Fail(run, kWriteError);

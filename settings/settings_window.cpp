@@ -95,6 +95,10 @@ static INT_PTR OnInitSetting(HWND window, UINT, WPARAM, LPARAM)
     QocSbcRadioBtns(GetDlgItem(window, IDC_MRG_RADIO));
     QocEnableDlgItemToDrop(window, IDC_DIV_DIR, 1);
     QocEnableDlgItemToDrop(window, IDC_MRG_DIR, 1);
+    // A folder is stored whole or not at all: the boxes take no more than
+    // a path buffer holds.
+    SendDlgItemMessageW(window, IDC_DIV_DIR, EM_LIMITTEXT, MAX_PATH - 1, 0);
+    SendDlgItemMessageW(window, IDC_MRG_DIR, EM_LIMITTEXT, MAX_PATH - 1, 0);
     // The group box is drawn first so that it does not cover the controls
     // that lie inside it.
     SetWindowPos(GetDlgItem(window, IDC_OL_BOX), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);

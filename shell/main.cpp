@@ -5,7 +5,7 @@
 
 #include "app.h"
 #include "dialog_map.h"
-#include "piece_names.h"
+#include "piece_paths.h"
 #include "qoc.h"
 #include "resource.h"
 #include "settings_record.h"

@@ -53,3 +53,24 @@ void EndOperation(HWND window)
     g_fOpRunning = 0;
     DestroyWindow(window);
 }
+
+bool OperationObserver::BeforeBlock()
+{
+    if (g_fCancelReq)
+        return false;
+    QocDoEventW();
+    return !g_fCancelReq;
+}
+
+void OperationObserver::AfterBlock(size_t pieceBytes)
+{
+    // The divide sees only blocks, each with its FCS.
+    done_ += dataOnly_ ? pieceBytes - sundrel::kFcsSize : pieceBytes;
+    uint64_t percent = total_ ? done_ * 100 / total_ : 100;
+    if (percent > 100)
+        percent = 100;   // a piece that grew while being read
+    if (percent != percent_) {
+        percent_ = percent;
+        QocSetDlgItemPgsPos(window_, IDC_PROGRESS, (int)percent);
+    }
+}

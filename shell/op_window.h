@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <stdint.h>
+
+#include "piece_io.h"
+
 // Stop: posts the cancel command, which arrives while the operation lets
 // messages through between blocks.
 INT_PTR OnStopCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -15,3 +19,24 @@ void ShowCommandFileName(HWND window, int id);
 // Operation start and end: the Stop button and the progress bar.
 void BeginOperation(HWND window);
 void EndOperation(HWND window);
+
+// Around every block of a running operation: the cancel test, the window's
+// pending messages, the cancel test again; after it the progress bar, set
+// only when its percentage changes. The divide counts data bytes against
+// the source, the merge the bytes of the pieces against their sum.
+class OperationObserver : public sundrel::BlockObserver {
+public:
+    OperationObserver(HWND window, uint64_t total, bool dataOnly)
+        : window_(window), total_(total), dataOnly_(dataOnly)
+    {
+    }
+    bool BeforeBlock() override;
+    void AfterBlock(size_t pieceBytes) override;
+
+private:
+    HWND window_;
+    uint64_t total_;
+    bool dataOnly_;
+    uint64_t done_ = 0;
+    uint64_t percent_ = 0;
+};

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "piece_layout.h"
+
 struct SETTINGS_RECORD {
     UINT DivSize;                 // MiB per piece
     UINT fDivDir;                 // 0: beside the source, else DivDir
@@ -21,7 +23,7 @@ struct SETTINGS_RECORD {
 extern SETTINGS_RECORD g_Set;
 
 // MiB per piece when nothing (or 0) is stored.
-const UINT kDefaultDivSize = 16;
+const UINT kDefaultDivSize = sundrel::kDefaultPieceMiB;
 
 extern const wchar_t* const kSettingSection;   // "SETTING"
 extern const wchar_t* const kMachineKey;       // "SOFTWARE\QorCstXX\Sundrel"

@@ -23,25 +23,68 @@ TYPED_TEST_SUITE(PieceNamesTest, CharTypes);
 
 TYPED_TEST(PieceNamesTest, Markers)
 {
+    auto at = [](const char* text) {
+        auto s = TestFixture::T(text);
+        return PieceMarkerAt(TestFixture::V(s));
+    };
+    const struct {
+        const char* text;
+        int count;
+    } atRows[] = {
+        {"(02_of_03)", 3},
+        {"(02_of_03).divide", 3},
+        {"(99_of_45)", 45},
+        {"x(02_of_03)", 0},
+        {"(02_of_03", 0},   // ends before the ")"
+        {"(02_of_0", 0},
+        {"", 0},
+        {"(02_OF_03)", 0},
+        {"(02-of-03)", 0},
+        {"(2_of_3)", 0},
+        {"(02_of_00)", 0},   // a count of 0 is no marker
+        {"(00_of_07)", 7},   // the number is not judged
+    };
+    for (const auto& row : atRows)
+        EXPECT_EQ(at(row.text), row.count) << row.text;
+
     auto find = [](const char* text) {
         auto s = TestFixture::T(text);
         return FindPieceMarker(TestFixture::V(s));
     };
-    EXPECT_EQ(find("report.pdf(02_of_03)"), 3);
-    EXPECT_EQ(find("a(01_of_00)b(02_of_05)"), 5);
-    EXPECT_EQ(find("x(1_of_3)"), 0);
-    EXPECT_EQ(find("x(01_OF_03)"), 0);
-    EXPECT_EQ(find("(00_of_07)"), 7);
-    EXPECT_EQ(find("(01_of_0"), 0);
-    EXPECT_EQ(find("a(01_of_100)"), 0);
+    const struct {
+        const char* text;
+        int count;
+    } findRows[] = {
+        {"report.pdf(02_of_03)", 3},
+        {"a(01_of_00)b(02_of_05)", 5},
+        {"x(1_of_3)", 0},
+        {"x(01_OF_03)", 0},
+        {"(00_of_07)", 7},
+        {"C:\\a(01_of_02)\\b.txt(01_of_03).divide", 2},
+        {"a(01_of_02).txt(01_of_03)", 2},
+        {"(01_of_0", 0},
+        {"", 0},
+        {"report.pdf(copy)", 0},
+        // Three-digit fields, as a division into 100 pieces would write them.
+        {"a(01_of_100)", 0},
+        {"a(100_of_120)", 0},
+    };
+    for (const auto& row : findRows)
+        EXPECT_EQ(find(row.text), row.count) << row.text;
 }
 
 TYPED_TEST(PieceNamesTest, NamesAndTheirParts)
 {
     auto name = PieceFileName(TestFixture::V(TestFixture::T("report.pdf")), 2, 3);
     EXPECT_EQ(name, TestFixture::T("report.pdf(02_of_03).divide"));
+    EXPECT_EQ(PieceFileName(TestFixture::V(TestFixture::T("README")), 1, 2),
+              TestFixture::T("README(01_of_02).divide"));
+    EXPECT_EQ(PieceFileName(TestFixture::V(TestFixture::T("a(01_of_02).txt")), 3, 3),
+              TestFixture::T("a(01_of_02).txt(03_of_03).divide"));
     EXPECT_EQ(PieceFileName(TestFixture::V(TestFixture::T("a")), 100, 120),
               TestFixture::T("a(100_of_120).divide"));
+    EXPECT_EQ(PiecePatternName(TestFixture::V(TestFixture::T("report.pdf"))),
+              TestFixture::T("report.pdf(*.divide"));
     EXPECT_EQ(PiecePatternName(TestFixture::V(TestFixture::T("README"))),
               TestFixture::T("README(*.divide"));
 
@@ -54,6 +97,7 @@ TYPED_TEST(PieceNamesTest, NamesAndTheirParts)
         {"report.pdf(02_of_03).divide", true, "report.pdf", 3},
         {"a(01_of_02).txt(01_of_03).divide", true, "a(01_of_02).txt", 3},
         {"a(01_of_02)b.divide", true, "a", 2},
+        {"a(01_of_04)b.divide", true, "a", 4},
         {"report.pdf.divide", true, "report.pdf", 0},
         {"abc.divide", false, "", 0},
     };
@@ -70,19 +114,27 @@ TYPED_TEST(PieceNamesTest, NamesAndTheirParts)
 
 TYPED_TEST(PieceNamesTest, ExactPieceNamesOnly)
 {
-    auto divided = TestFixture::T("Report.pdf");
     struct Row {
+        const char* divided;
         const char* file;
         bool ok;
         unsigned number, count;
     } rows[] = {
-        {"report.PDF(02_of_03).DIVIDE", true, 2, 3},
-        {"Report.pdf(2)(01_of_03).divide", false, 0, 0},
-        {"Report.pdf(01_of_03) - Copy.divide", false, 0, 0},
-        {"Report.pdf(01_of_03).divide.txt", false, 0, 0},
-        {"Report.pdf(100_of_120).divide", false, 0, 0},
+        {"Report.pdf", "report.PDF(02_of_03).DIVIDE", true, 2, 3},
+        {"Report.pdf", "Report.pdf(2)(01_of_03).divide", false, 0, 0},
+        {"Report.pdf", "Report.pdf(01_of_03) - Copy.divide", false, 0, 0},
+        {"Report.pdf", "Report.pdf(01_of_03).divide.txt", false, 0, 0},
+        {"Report.pdf", "Report.pdf(100_of_120).divide", false, 0, 0},
+        {"report.pdf", "report.pdf(02_of_03).divide", true, 2, 3},
+        {"report.pdf", "REPORT.PDF(10_of_12).DIVIDE", true, 10, 12},
+        {"a(01_of_02).txt", "a(01_of_02).txt(01_of_03).divide", true, 1, 3},
+        {"report", "report.pdf(02_of_03).divide", false, 0, 0},
+        {"report.pdf", "report.pdf(02_of_00).divide", false, 0, 0},
+        {"report.pdf", "report.pdf(copy).divide", false, 0, 0},
+        {"report.pdf", "report.pdf(01_of_100).divide", false, 0, 0},
     };
     for (const Row& row : rows) {
+        auto divided = TestFixture::T(row.divided);
         auto file = TestFixture::T(row.file);
         PieceNumber piece = {};
         EXPECT_EQ(ParsePieceFileName(TestFixture::V(file), TestFixture::V(divided), &piece), row.ok)
@@ -90,17 +142,41 @@ TYPED_TEST(PieceNamesTest, ExactPieceNamesOnly)
         EXPECT_EQ(piece.number, row.number) << row.file;
         EXPECT_EQ(piece.count, row.count) << row.file;
     }
-    EXPECT_TRUE(IsPieceFileName(TestFixture::V(TestFixture::T("x(01_of_02).Divide"))));
-    EXPECT_FALSE(IsPieceFileName(TestFixture::V(TestFixture::T("x(01_of_02).txt"))));
+    const struct {
+        const char* file;
+        bool piece;
+    } isRows[] = {
+        {"x(01_of_02).Divide", true},
+        {"report.pdf(02_of_03).divide", true},
+        {"report.pdf(02_of_03).DIVIDE", true},
+        {"a(01_of_02)b.divide", true},
+        {"x(01_of_02).txt", false},
+        {"report.pdf(02_of_03).divide.txt", false},
+        {"report.divide", false},
+        {"report(01_of_100).divide", false},
+        {"", false},
+    };
+    for (const auto& row : isRows)
+        EXPECT_EQ(IsPieceFileName(TestFixture::V(TestFixture::T(row.file))), row.piece) << row.file;
 }
 
 TYPED_TEST(PieceNamesTest, MergedNameStampsBeforeTheExtension)
 {
-    StampTime t = {2027, 1, 5, 8, 7, 3};
-    EXPECT_EQ(MergedFileName(TestFixture::V(TestFixture::T("report.pdf")), t),
-              TestFixture::T("report(270105-080703).pdf"));
-    EXPECT_EQ(MergedFileName(TestFixture::V(TestFixture::T("README")), t),
-              TestFixture::T("README(270105-080703)"));
+    const struct {
+        const char* divided;
+        StampTime t;
+        const char* merged;
+    } rows[] = {
+        {"report.pdf", {2027, 1, 5, 8, 7, 3}, "report(270105-080703).pdf"},
+        {"README", {2027, 1, 5, 8, 7, 3}, "README(270105-080703)"},
+        {"archive.tar.gz", {2026, 12, 6, 15, 43, 30}, "archive.tar(261206-154330).gz"},
+        {"README", {2009, 10, 31, 23, 59, 59}, "README(091031-235959)"},
+        {"a(01_of_02).txt", {2000, 2, 29, 0, 0, 0}, "a(01_of_02)(000229-000000).txt"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(MergedFileName(TestFixture::V(TestFixture::T(row.divided)), row.t),
+                  TestFixture::T(row.merged))
+            << row.merged;
 }
 
 }  // namespace

@@ -178,6 +178,19 @@ TEST_F(SettingsWindow, BrowseOutlookFolderChecksIt)
     EXPECT_EQ(outlookDir_, ItemText(dialog_, IDC_OL_DIR));
 }
 
+TEST_F(SettingsWindow, FolderBoxesTakeOnlyWhatAPathHolds)
+{
+    for (int id : {IDC_DIV_DIR, IDC_MRG_DIR}) {
+        HWND box = GetDlgItem(dialog_, id);
+        EXPECT_EQ(MAX_PATH - 1, SendMessageW(box, EM_GETLIMITTEXT, 0, 0)) << id;
+        // Typed or pasted text stops at the limit.
+        SetWindowTextW(box, L"");
+        std::wstring typed(MAX_PATH + 40, L'x');
+        SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(typed.c_str()));
+        EXPECT_EQ(MAX_PATH - 1, GetWindowTextLengthW(box)) << id;
+    }
+}
+
 TEST_F(SettingsWindow, DroppedFoldersBecomeBoxTexts)
 {
     SendMessageW(GetDlgItem(dialog_, IDC_DIV_DIR), WM_DROPFILES,

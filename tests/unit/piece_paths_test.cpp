@@ -5,43 +5,16 @@
 #include <string>
 
 #include "piece_names.h"
+#include "piece_paths.h"
 
 namespace {
 
-TEST(PieceNames, MarkerAtNeedsTheWholeMarkerAtTheStart)
+int FindMarker(const wchar_t* text)
 {
-    EXPECT_EQ(3, PieceMarkerAt(L"(02_of_03)"));
-    EXPECT_EQ(3, PieceMarkerAt(L"(02_of_03).divide"));
-    EXPECT_EQ(45, PieceMarkerAt(L"(99_of_45)"));
-    EXPECT_EQ(0, PieceMarkerAt(L"x(02_of_03)"));
-    EXPECT_EQ(0, PieceMarkerAt(L"(02_of_03"));      // ends at the terminator
-    EXPECT_EQ(0, PieceMarkerAt(L"(02_of_0"));
-    EXPECT_EQ(0, PieceMarkerAt(L""));
-    EXPECT_EQ(0, PieceMarkerAt(L"(02_OF_03)"));
-    EXPECT_EQ(0, PieceMarkerAt(L"(02-of-03)"));
-    EXPECT_EQ(0, PieceMarkerAt(L"(2_of_3)"));
-    EXPECT_EQ(0, PieceMarkerAt(L"(02_of_00)"));     // a count of 0 is no marker
-    EXPECT_EQ(7, PieceMarkerAt(L"(00_of_07)"));     // the number is not judged
+    return sundrel::FindPieceMarker<wchar_t>(text, IsMarkerDigit);
 }
 
-TEST(PieceNames, FindPieceMarkerTakesTheLeftmostNonZeroMarker)
-{
-    EXPECT_EQ(3, FindPieceMarker(L"report.pdf(02_of_03)"));
-    EXPECT_EQ(5, FindPieceMarker(L"a(01_of_00)b(02_of_05)"));
-    EXPECT_EQ(0, FindPieceMarker(L"x(1_of_3)"));
-    EXPECT_EQ(0, FindPieceMarker(L"x(01_OF_03)"));
-    EXPECT_EQ(7, FindPieceMarker(L"(00_of_07)"));
-    EXPECT_EQ(2, FindPieceMarker(L"C:\\a(01_of_02)\\b.txt(01_of_03).divide"));
-    EXPECT_EQ(2, FindPieceMarker(L"a(01_of_02).txt(01_of_03)"));
-    EXPECT_EQ(0, FindPieceMarker(L"(01_of_0"));
-    EXPECT_EQ(0, FindPieceMarker(L""));
-    EXPECT_EQ(0, FindPieceMarker(L"report.pdf(copy)"));
-    // Three-digit fields, as a division into 100 pieces would write them.
-    EXPECT_EQ(0, FindPieceMarker(L"a(01_of_100)"));
-    EXPECT_EQ(0, FindPieceMarker(L"a(100_of_120)"));
-}
-
-TEST(PieceNames, MarkerDigitsBeyondAscii)
+TEST(PiecePaths, MarkerDigitsBeyondAscii)
 {
     EXPECT_TRUE(IsMarkerDigit(L'0'));
     EXPECT_TRUE(IsMarkerDigit(L'9'));
@@ -54,12 +27,15 @@ TEST(PieceNames, MarkerDigitsBeyondAscii)
     EXPECT_FALSE(IsMarkerDigit(L'\0'));
     // They pass the digit test, but a count that does not read as a number
     // is no marker; a number in them is never read.
-    EXPECT_EQ(0, FindPieceMarker(L"a(\xFF10\xFF11_of_\xFF10\xFF13)"));
-    EXPECT_EQ(0, FindPieceMarker(L"a(01_of_0\x00B3)"));
-    EXPECT_EQ(3, FindPieceMarker(L"a(\x00B9\x00B2_of_03)"));
+    EXPECT_EQ(0, FindMarker(L"a(\xFF10\xFF11_of_\xFF10\xFF13)"));
+    EXPECT_EQ(0, FindMarker(L"a(01_of_0\x00B3)"));
+    EXPECT_EQ(3, FindMarker(L"a(\x00B9\x00B2_of_03)"));
+    // The name recognisers of the programs take them as well.
+    EXPECT_EQ(3, PieceCountOf(L"C:\\in\\a(\x00B9\x00B2_of_03).divide"));
+    EXPECT_TRUE(IsPiecePath(L"C:\\in\\a(\xFF10\xFF11_of_03).divide"));
 }
 
-TEST(PieceNames, FormatPieceNameAndPattern)
+TEST(PiecePaths, FormatPieceNameAndPattern)
 {
     wchar_t out[MAX_PATH];
     ASSERT_TRUE(FormatPieceName(L"C:\\data\\", L"report", L".pdf", 2, 3, out));
@@ -76,7 +52,7 @@ TEST(PieceNames, FormatPieceNameAndPattern)
     EXPECT_STREQ(L"C:\\data\\README(*.divide", out);
 }
 
-TEST(PieceNames, FormatFailsRatherThanCutting)
+TEST(PiecePaths, FormatFailsRatherThanCutting)
 {
     // "C:\" + name + ".bin(01_of_02).divide": 3 + n + 21 characters.
     const std::wstring fits(MAX_PATH - 1 - 24, L'n');
@@ -94,9 +70,16 @@ TEST(PieceNames, FormatFailsRatherThanCutting)
     EXPECT_STREQ(L"", out);
     EXPECT_FALSE(FormatPiecePattern(folder.c_str(), L"a", L".txt", out));
     EXPECT_STREQ(L"", out);
+
+    // A merged name: "report(261206-154330).pdf" is 25 characters.
+    const std::wstring mergeFolder = L"C:\\" + std::wstring(MAX_PATH - 1 - 25 - 4, L'm') + L"\\";
+    ASSERT_TRUE(JoinFileName(mergeFolder.c_str(), L"report(261206-154330).pdf", out));
+    EXPECT_EQ(size_t(MAX_PATH - 1), wcslen(out));
+    EXPECT_FALSE(JoinFileName((mergeFolder + L"m").c_str(), L"report(261206-154330).pdf", out));
+    EXPECT_STREQ(L"", out);
 }
 
-TEST(PieceNames, DividedFileNameAndCountOfAPiece)
+TEST(PiecePaths, DividedFileNameAndCountOfAPiece)
 {
     wchar_t out[MAX_PATH];
     ASSERT_TRUE(GetDividedFileName(L"C:\\in\\report.pdf(02_of_03).divide", out, MAX_PATH));
@@ -132,31 +115,7 @@ TEST(PieceNames, DividedFileNameAndCountOfAPiece)
     EXPECT_EQ(4u, wcsnlen(small, 5));
 }
 
-TEST(PieceNames, ParsePieceFileNameIsExact)
-{
-    unsigned number = 0, count = 0;
-    ASSERT_TRUE(ParsePieceFileName(L"report.pdf(02_of_03).divide", L"report.pdf", &number, &count));
-    EXPECT_EQ(2u, number);
-    EXPECT_EQ(3u, count);
-    ASSERT_TRUE(ParsePieceFileName(L"REPORT.PDF(10_of_12).DIVIDE", L"report.pdf", &number, &count));
-    EXPECT_EQ(10u, number);
-    EXPECT_EQ(12u, count);
-    ASSERT_TRUE(ParsePieceFileName(L"a(01_of_02).txt(01_of_03).divide", L"a(01_of_02).txt",
-                                   &number, &count));
-    EXPECT_EQ(3u, count);
-
-    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(02_of_03).divide", L"report", &number, &count));
-    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(02_of_03).divide.bak", L"report.pdf", &number,
-                                    &count));
-    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(02_of_00).divide", L"report.pdf", &number, &count));
-    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(copy).divide", L"report.pdf", &number, &count));
-    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(\xFF10\xFF12_of_03).divide", L"report.pdf",
-                                    &number, &count));
-    EXPECT_FALSE(ParsePieceFileName(L"report.pdf(01_of_100).divide", L"report.pdf", &number,
-                                    &count));
-}
-
-TEST(PieceNames, PiecePathNeedsExtensionAndMarker)
+TEST(PiecePaths, PiecePathNeedsExtensionAndMarker)
 {
     EXPECT_TRUE(IsPiecePath(L"C:\\x\\report.pdf(02_of_03).divide"));
     EXPECT_TRUE(IsPiecePath(L"C:\\x\\report.pdf(02_of_03).DIVIDE"));

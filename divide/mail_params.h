@@ -1,4 +1,6 @@
-// The text handed to Outlook for one piece: pure text work, no window.
+// The text handed to Outlook for one piece: pure text work, no window. The
+// subject's rewriting is the piece format's; this holds it to the buffers
+// of the divide window and adds Outlook's switches.
 #pragma once
 
 #include <stddef.h>
@@ -8,8 +10,8 @@ const size_t kMailTextSize = 512;
 // Always large enough for both fields, a whole piece path and the switches.
 const size_t kMailParamsSize = 2 * kMailTextSize + 260 + 64;
 
-// In place, within size characters: every "&N&" (any case) becomes
-// "number / count", then every space becomes "%20".
+// In place, within size characters (the rest cut): every "&N&" (any case)
+// becomes "number / count", then every space becomes "%20".
 void RewriteMailSubject(wchar_t* subject, size_t size, unsigned number, unsigned count);
 
 // Outlook's switches for one send sheet: questionForm picks "?subject="
