@@ -28,6 +28,35 @@ bool FileSource::Read(void* buffer, size_t n, size_t* got)
     return true;
 }
 
+bool FileSource::Fill(size_t n)
+{
+    if (pos_ + n > buffer_.size()) {
+        std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    while (end_ - pos_ < n && !atEnd_) {
+        size_t read = 0;
+        if (!file_.Read(buffer_.data() + end_, buffer_.size() - end_, &read))
+            return false;
+        end_ += read;
+        atEnd_ = read == 0;
+    }
+    return true;
+}
+
+bool FileSource::View(size_t n, uint8_t* scratch, const uint8_t** data, size_t* got)
+{
+    if (n > buffer_.size())
+        return ByteSource::View(n, scratch, data, got);
+    if (end_ - pos_ < n && !Fill(n))
+        return false;
+    *data = buffer_.data() + pos_;
+    *got = end_ - pos_ < n ? end_ - pos_ : n;
+    pos_ += *got;
+    return true;
+}
+
 bool FileSink::Write(const void* data, size_t n)
 {
     if (buffer_.size() + n > kStreamBuffer && !Flush())

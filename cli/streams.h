@@ -16,9 +16,14 @@ class FileSource : public ByteSource {
 public:
     explicit FileSource(File& file) : file_(file), buffer_(kStreamBuffer) {}
     bool Read(void* buffer, size_t n, size_t* got) override;
+    bool View(size_t n, uint8_t* scratch, const uint8_t** data, size_t* got) override;
     const std::string& Error() const { return file_.Error(); }
 
 private:
+    // Reads on behind what the buffer holds until it holds n bytes from pos_
+    // or the file ends.
+    bool Fill(size_t n);
+
     File& file_;
     std::vector<uint8_t> buffer_;
     size_t pos_ = 0, end_ = 0;

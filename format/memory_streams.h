@@ -19,6 +19,13 @@ public:
         pos_ += *got;
         return true;
     }
+    bool View(size_t n, uint8_t*, const uint8_t** data, size_t* got) override
+    {
+        *data = reinterpret_cast<const uint8_t*>(bytes_.data()) + pos_;
+        *got = n < bytes_.size() - pos_ ? n : bytes_.size() - pos_;
+        pos_ += *got;
+        return true;
+    }
 
 private:
     std::string bytes_;

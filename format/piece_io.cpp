@@ -30,15 +30,16 @@ PieceOutcome WritePieceBlocks(ByteSource& source, ByteSink& piece, uint64_t data
         uint64_t left = dataBytes - out.dataBytes;
         size_t n = left < kBlockDataSize ? size_t(left) : kBlockDataSize;
         size_t got = 0;
-        if (!source.Read(buffer, n, &got) || got != n) {
+        const uint8_t* data = nullptr;
+        if (!source.View(n, buffer, &data, &got) || got != n) {
             out.status = PieceStatus::ReadFailed;
             return out;
         }
-        if (!piece.Write(buffer, n)) {
+        if (!piece.Write(data, n)) {
             out.status = PieceStatus::DataWriteFailed;
             return out;
         }
-        uint16_t fcs = Fcs16(buffer, n);
+        uint16_t fcs = Fcs16(data, n);
         const uint8_t fcsBytes[kFcsSize] = {uint8_t(fcs), uint8_t(fcs >> 8)};
         if (!piece.Write(fcsBytes, kFcsSize)) {
             out.status = PieceStatus::FcsWriteFailed;
@@ -77,7 +78,8 @@ PieceOutcome JoinPieceBlocks(ByteSource& piece, ByteSink* merged, uint8_t* chunk
             out.status = PieceStatus::Stopped;
             return out;
         }
-        if (!piece.Read(chunk, kChunkSize, &got)) {
+        const uint8_t* data = nullptr;
+        if (!piece.View(kChunkSize, chunk, &data, &got)) {
             out.status = PieceStatus::ReadFailed;
             return out;
         }
@@ -87,12 +89,12 @@ PieceOutcome JoinPieceBlocks(ByteSource& piece, ByteSink* merged, uint8_t* chunk
             out.status = PieceStatus::Tail;
             return out;
         }
-        if (!FcsMatches(chunk, got)) {
+        if (!FcsMatches(data, got)) {
             out.status = PieceStatus::Corrupted;
             return out;
         }
         size_t n = got - kFcsSize;
-        if (merged && !merged->Write(chunk, n)) {
+        if (merged && !merged->Write(data, n)) {
             out.status = PieceStatus::DataWriteFailed;
             return out;
         }

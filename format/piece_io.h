@@ -16,6 +16,14 @@ public:
     // Reads up to n bytes into buffer; *got < n only at the end of the data.
     // false on a read error.
     virtual bool Read(void* buffer, size_t n, size_t* got) = 0;
+    // The same bytes where they can be looked at, valid until the next call:
+    // a source that holds them in memory already points *data there and
+    // saves a copy; any other reads them into scratch (n bytes).
+    virtual bool View(size_t n, uint8_t* scratch, const uint8_t** data, size_t* got)
+    {
+        *data = scratch;
+        return Read(scratch, n, got);
+    }
 };
 
 class ByteSink {
@@ -59,14 +67,15 @@ bool WritePieceId(ByteSink& piece, uint32_t id);
 uint32_t DecodePieceId(const uint8_t bytes[kPieceIdSize]);
 
 // Writes dataBytes from source as blocks of at most 4096 bytes, each one
-// read, one data write, one FCS write. buffer holds kBlockDataSize bytes.
+// read, one data write, one FCS write. buffer holds kBlockDataSize bytes
+// for a source that needs it (see ByteSource::View).
 PieceOutcome WritePieceBlocks(ByteSource& source, ByteSink& piece, uint64_t dataBytes,
                               uint8_t* buffer, BlockObserver& observer);
 
 // Reads a whole piece: the ID, then chunks of at most 4098 bytes until the
 // end, each checked against its FCS; the data of every block that passes
-// goes to merged when one is given. chunk holds kChunkSize bytes. Stops at
-// the first fault.
+// goes to merged when one is given. chunk holds kChunkSize bytes, for the ID
+// and for a source that needs it. Stops at the first fault.
 PieceOutcome JoinPieceBlocks(ByteSource& piece, ByteSink* merged, uint8_t* chunk,
                              BlockObserver& observer);
 
