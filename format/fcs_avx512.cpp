@@ -1,6 +1,6 @@
 // The FCS by carry-less multiplication on 64-byte vectors (VPCLMULQDQ with
 // AVX-512): four vectors fold 256 bytes a step; at the end they fold into
-// one vector, its four lanes into one, and the 16-byte path finishes.
+// one vector, whose four lanes the 16-byte path finishes.
 #include "fcs_paths.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
@@ -44,7 +44,7 @@ SUNDREL_AVX512 uint16_t FcsUpdateAvx512(uint16_t crc, const uint8_t* p, size_t l
     if (len < 256)
         return FcsUpdateClmul(crc, p, len);
     // The register enters as the first 16 bits of the data.
-    __m512i x0 = _mm512_xor_si512(Load(p), _mm512_maskz_set1_epi64(1, crc));
+    __m512i x0 = _mm512_xor_si512(Load(p), _mm512_zextsi128_si512(_mm_cvtsi32_si128(crc)));
     __m512i x1 = Load(p + 64);
     __m512i x2 = Load(p + 128);
     __m512i x3 = Load(p + 192);
@@ -62,18 +62,11 @@ SUNDREL_AVX512 uint16_t FcsUpdateAvx512(uint16_t crc, const uint8_t* p, size_t l
     for (; len >= 64; p += 64, len -= 64)
         x = Fold(x, k512, Load(p));
 
-    // Lanes 0 to 2 carried to the end of lane 3; lane 3 stays as it is.
-    const __m512i lanes = _mm512_set_epi64(0, 0, (long long)kFold128[1], (long long)kFold128[0],
-                                           (long long)kFold256[1], (long long)kFold256[0],
-                                           (long long)kFold384[1], (long long)kFold384[0]);
-    const __m512i carried = Fold(x, lanes, _mm512_maskz_mov_epi64(0xC0, x));
-    // The masked extracts: GCC 12's plain ones warn of an undefined operand.
-    const __m256i half = _mm256_xor_si256(_mm512_maskz_extracti64x4_epi64(0xF, carried, 0),
-                                          _mm512_maskz_extracti64x4_epi64(0xF, carried, 1));
-    const __m128i lane = _mm_xor_si128(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
-    alignas(16) uint8_t folded[16];
-    _mm_store_si128(reinterpret_cast<__m128i*>(folded), lane);
-    return FcsFinishFold(folded, p, len);
+    // The four lanes go to the 16-byte path through memory, which spares
+    // the extracts and masks that would do it in registers.
+    uint8_t lanes[64];
+    _mm512_storeu_si512(lanes, x);
+    return FcsFinishLanes(lanes, p, len);
 }
 
 }  // namespace sundrel

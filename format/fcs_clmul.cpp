@@ -34,14 +34,16 @@ SUNDREL_CLMUL inline __m128i Fold(__m128i x, __m128i k, __m128i next)
 
 }  // namespace
 
-SUNDREL_CLMUL uint16_t FcsFinishFold(const uint8_t folded[16], const uint8_t* p, size_t len)
+SUNDREL_CLMUL uint16_t FcsFinishLanes(const uint8_t lanes[64], const uint8_t* p, size_t len)
 {
-    alignas(16) uint8_t lane[16];
-    __m128i x = Load(folded);
+    __m128i x = Fold(Load(lanes), Constant(kFold384),
+                     Fold(Load(lanes + 16), Constant(kFold256),
+                          Fold(Load(lanes + 32), Constant(kFold128), Load(lanes + 48))));
     const __m128i k128 = Constant(kFold128);
     for (; len >= 16; p += 16, len -= 16)
         x = Fold(x, k128, Load(p));
-    _mm_store_si128(reinterpret_cast<__m128i*>(lane), x);
+    uint8_t lane[16];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lane), x);
     return FcsUpdateTable(FcsUpdateTable(0, lane, sizeof lane), p, len);
 }
 
@@ -63,10 +65,12 @@ SUNDREL_CLMUL uint16_t FcsUpdateClmul(uint16_t crc, const uint8_t* p, size_t len
         x2 = Fold(x2, k512, Load(p + 32));
         x3 = Fold(x3, k512, Load(p + 48));
     }
-    const __m128i x = Fold(x0, Constant(kFold384), Fold(x1, Constant(kFold256), Fold(x2, Constant(kFold128), x3)));
-    alignas(16) uint8_t folded[16];
-    _mm_store_si128(reinterpret_cast<__m128i*>(folded), x);
-    return FcsFinishFold(folded, p, len);
+    uint8_t lanes[64];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), x0);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes + 16), x1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes + 32), x2);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes + 48), x3);
+    return FcsFinishLanes(lanes, p, len);
 }
 
 }  // namespace sundrel

@@ -17,10 +17,11 @@ uint16_t FcsUpdateClmul(uint16_t crc, const uint8_t* data, size_t len);
 // The same on 64-byte vectors (VPCLMULQDQ with AVX-512).
 uint16_t FcsUpdateAvx512(uint16_t crc, const uint8_t* data, size_t len);
 
-// Ends a carry-less fold: folded is the 16-byte lane that stands for all the
-// data before data; folds in the whole lanes of data, then runs the table
-// over the folded lane and the bytes left. Needs PCLMULQDQ.
-uint16_t FcsFinishFold(const uint8_t folded[16], const uint8_t* data, size_t len);
+// Ends a carry-less fold: lanes are four 16-byte lanes, the first furthest
+// from the end, that stand for all the data before data; folds them into
+// one, folds in the whole lanes of data, then runs the table over the folded
+// lane and the bytes left. Needs PCLMULQDQ.
+uint16_t FcsFinishLanes(const uint8_t lanes[64], const uint8_t* data, size_t len);
 #endif
 
 }  // namespace sundrel
