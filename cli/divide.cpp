@@ -107,6 +107,7 @@ bool WritePiece(const Division& division, unsigned number, FileSource& source, P
         uint64_t left = division.size - offset;
         uint64_t dataBytes = left < division.pieceSize ? left : division.pieceSize;
         FileSink sink(file);
+        LinkViews(source, sink);
         std::vector<uint8_t> buffer(kBlockDataSize);
         if (!WritePieceId(sink, division.id)) {
             PrintError(Say(kWriteIdError, path.c_str()), file.Error());

@@ -37,6 +37,7 @@ bool AppendPiece(const PieceFile& piece, FileSink& merged, const File& mergedFil
         return false;
     }
     FileSource source(file);
+    LinkViews(source, merged);
     std::vector<uint8_t> chunk(kChunkSize);
     PieceOutcome out = JoinPieceBlocks(source, &merged, chunk.data(), progress);
     switch (out.status) {

@@ -13,6 +13,22 @@
 
 namespace sundrel::cli {
 
+// One stretch of bytes of a gathered write.
+struct WritePart {
+    const uint8_t* data;
+    size_t size;
+};
+
+// The most parts a sink collects before it writes them.
+constexpr size_t kMaxWriteParts = 512;
+// Whether WriteParts hands its parts to the system in one call; where it
+// cannot, a sink copies the bytes together instead.
+#ifdef _WIN32
+constexpr bool kGatherWrites = false;
+#else
+constexpr bool kGatherWrites = true;
+#endif
+
 class File {
 public:
     File() = default;
@@ -27,6 +43,8 @@ public:
     // One system read; *got is 0 only at the end of the file.
     bool Read(void* buffer, size_t n, size_t* got);
     bool WriteAll(const void* data, size_t n);
+    // Writes every byte of the parts in order (at most kMaxWriteParts).
+    bool WriteParts(const WritePart* parts, size_t count);
     bool Size(uint64_t* size);
     // False when the system reports an error on closing (a late write error).
     bool Close();

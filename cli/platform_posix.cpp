@@ -5,9 +5,11 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -112,6 +114,43 @@ bool File::WriteAll(const void* data, size_t n)
         n -= size_t(w);
     }
     return true;
+}
+
+bool File::WriteParts(const WritePart* parts, size_t count)
+{
+    struct iovec vectors[kMaxWriteParts];
+    for (size_t i = 0; i < count; ++i)
+        vectors[i] = {const_cast<uint8_t*>(parts[i].data), parts[i].size};
+    struct iovec* next = vectors;
+    size_t left = count;
+    for (;;) {
+        while (left > 0 && next->iov_len == 0) {
+            ++next;
+            --left;
+        }
+        if (left == 0)
+            return true;
+        ssize_t w = writev(fd_, next, int(left < IOV_MAX ? left : IOV_MAX));
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            if (w == 0)
+                errno = ENOSPC;
+            NoteError();
+            return false;
+        }
+        // A short write stops anywhere, within a part too.
+        for (size_t done = size_t(w); done > 0;) {
+            size_t take = done < next->iov_len ? done : next->iov_len;
+            next->iov_base = static_cast<char*>(next->iov_base) + take;
+            next->iov_len -= take;
+            done -= take;
+            if (next->iov_len == 0) {
+                ++next;
+                --left;
+            }
+        }
+    }
 }
 
 bool File::Size(uint64_t* size)

@@ -153,6 +153,14 @@ bool File::WriteAll(const void* data, size_t n)
     return true;
 }
 
+bool File::WriteParts(const WritePart* parts, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        if (!WriteAll(parts[i].data, parts[i].size))
+            return false;
+    return true;
+}
+
 bool File::Size(uint64_t* size)
 {
     LARGE_INTEGER length;
