@@ -99,21 +99,8 @@ bool File::Read(void* buffer, size_t n, size_t* got)
 
 bool File::WriteAll(const void* data, size_t n)
 {
-    const char* bytes = static_cast<const char*>(data);
-    while (n > 0) {
-        ssize_t w = write(fd_, bytes, n);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            if (w == 0)
-                errno = ENOSPC;
-            NoteError();
-            return false;
-        }
-        bytes += w;
-        n -= size_t(w);
-    }
-    return true;
+    const WritePart part = {static_cast<const uint8_t*>(data), n};
+    return WriteParts(&part, 1);
 }
 
 bool File::WriteParts(const WritePart* parts, size_t count)
