@@ -54,6 +54,8 @@ void EndOperation(HWND window)
     DestroyWindow(window);
 }
 
+static const ULONGLONG kProgressIntervalMs = 100;
+
 bool OperationObserver::BeforeBlock()
 {
     if (g_fCancelReq)
@@ -69,8 +71,12 @@ void OperationObserver::AfterBlock(size_t pieceBytes)
     uint64_t percent = total_ ? done_ * 100 / total_ : 100;
     if (percent > 100)
         percent = 100;   // a piece that grew while being read
-    if (percent != percent_) {
-        percent_ = percent;
-        QocSetDlgItemPgsPos(window_, IDC_PROGRESS, (int)percent);
-    }
+    if (percent == percent_)
+        return;
+    ULONGLONG now = GetTickCount64();
+    if (now - shownAt_ < kProgressIntervalMs && percent < 100)
+        return;
+    percent_ = percent;
+    shownAt_ = now;
+    QocSetDlgItemPgsPos(window_, IDC_PROGRESS, (int)percent);
 }

@@ -75,9 +75,10 @@ static BOOL IsDialogWindow(HWND window)
 void QocDoEventW(void)
 {
     // Called before every block of a division: under Wine each look at the
-    // queue is a server round trip, so look at most every 10 ms, which still
-    // answers Stop, Esc and repainting at once to the eye.
-    enum { LOOK_INTERVAL_MS = 10, MAX_MESSAGES = 256 };
+    // queue is a server round trip and a look at the X display, about half a
+    // millisecond, so look at most every 25 ms, which still answers Stop,
+    // Esc and repainting at once to the eye.
+    enum { LOOK_INTERVAL_MS = 25, MAX_MESSAGES = 256 };
     static ULONGLONG s_lastLook;
     ULONGLONG now = GetTickCount64();
     if (s_lastLook != 0 && now - s_lastLook < LOOK_INTERVAL_MS) return;
