@@ -66,6 +66,18 @@ ensure_prefix() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     touch "$WINEPREFIX/.sundrel-unmanaged"
   fi
+  # Without Tahoma, Wine draws the dialogs in the face fontconfig gives for
+  # it, DejaVu Sans, which has no Japanese: the texts that stay Japanese in
+  # the English windows would show as boxes. A CJK font linked behind that
+  # face fills them in and leaves the dialog metrics as they are. (Wine
+  # rewrites its own links for Tahoma whenever the locale changes, so the
+  # link goes behind the face actually drawn.)
+  if [ ! -f "$WINEPREFIX/.sundrel-fontlink" ]; then
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+         /v 'DejaVu Sans' /t REG_MULTI_SZ /d 'NotoSansCJK-Regular.ttc,Noto Sans CJK JP' /f \
+         </dev/null >/dev/null 2>&1
+    touch "$WINEPREFIX/.sundrel-fontlink"
+  fi
   # Start Wine's background processes (services, desktop) now, detached from
   # any pipe: started by the first test instead, they would keep its output
   # pipe open and CTest would wait for it until the test's timeout.
