@@ -77,6 +77,25 @@ uint64_t TailBytes(uint64_t length)
     return length > kPieceIdSize ? (length - kPieceIdSize) % kChunkSize : 0;
 }
 
+// Findings that both the block scan and the collection or the lengths can
+// make of a piece.
+Finding TailFinding(const PieceFile& piece)
+{
+    return {piece.name, "tail", Say(kTail, piece.name.c_str(), TailBytes(piece.length)),
+            {{"bytes", TailBytes(piece.length)}}};
+}
+
+Finding ShortIdFinding(const PieceFile& piece)
+{
+    return {piece.name, "short-id", Say(kShortId, piece.name.c_str(), piece.length),
+            {{"bytes", piece.length}}};
+}
+
+Finding UnreadableFinding(const PieceFile& piece, const std::string& error)
+{
+    return {piece.name, "unreadable", Say(kUnreadable, piece.name.c_str(), error.c_str()), {}};
+}
+
 void AddScanFinding(const PieceFile& piece, const Scan& scan, std::vector<Finding>* findings)
 {
     const char* name = piece.name.c_str();
@@ -91,16 +110,13 @@ void AddScanFinding(const PieceFile& piece, const Scan& scan, std::vector<Findin
                              {{"block", out.blocks + 1}, {"offset", out.offset}}});
         return;
     case PieceStatus::Tail:
-        findings->push_back({piece.name, "tail", Say(kTail, name, TailBytes(piece.length)),
-                             {{"bytes", TailBytes(piece.length)}}});
+        findings->push_back(TailFinding(piece));
         return;
     case PieceStatus::ShortId:
-        findings->push_back(
-            {piece.name, "short-id", Say(kShortId, name, piece.length), {{"bytes", piece.length}}});
+        findings->push_back(ShortIdFinding(piece));
         return;
     default:
-        findings->push_back(
-            {piece.name, "unreadable", Say(kUnreadable, name, scan.error.c_str()), {}});
+        findings->push_back(UnreadableFinding(piece, scan.error));
         return;
     }
 }
@@ -122,8 +138,7 @@ void AddLengthFinding(const PieceFile& piece, LengthFault fault, const Scan& sca
         return;
     case LengthFault::Tail:
         if (scan.outcome.status != PieceStatus::Tail)
-            findings->push_back({piece.name, "tail", Say(kTail, name, TailBytes(piece.length)),
-                                 {{"bytes", TailBytes(piece.length)}}});
+            findings->push_back(TailFinding(piece));
         return;
     case LengthFault::Misshapen:
         findings->push_back({piece.name, "misshapen", Say(kMisshapen, name, piece.length),
@@ -144,12 +159,8 @@ void AddOutsiderFinding(const PieceFile& piece, std::vector<Finding>* findings)
                              {{"id", piece.found.id}}});
         return;
     case FoundVerdict::Unreadable:
-        if (piece.found.idBytes < 0)
-            findings->push_back(
-                {piece.name, "unreadable", Say(kUnreadable, name, piece.error.c_str()), {}});
-        else
-            findings->push_back({piece.name, "short-id", Say(kShortId, name, piece.length),
-                                 {{"bytes", piece.length}}});
+        findings->push_back(piece.found.idBytes < 0 ? UnreadableFinding(piece, piece.error)
+                                                    : ShortIdFinding(piece));
         return;
     case FoundVerdict::WrongCount:
         findings->push_back({piece.name, "wrong-count", Say(kWrongCount, name, piece.found.count),
