@@ -81,24 +81,25 @@ TEST(PiecePaths, FormatFailsRatherThanCutting)
 
 TEST(PiecePaths, DividedFileNameAndCountOfAPiece)
 {
+    const struct {
+        const wchar_t* path;
+        const wchar_t* divided;
+        int count;
+    } cases[] = {
+        {L"C:\\in\\report.pdf(02_of_03).divide", L"report.pdf", 3},
+        // The piece's own marker, just before ".divide", wins over one that
+        // the divided file's name or a folder carries.
+        {L"C:\\in\\a(01_of_02).txt(01_of_03).divide", L"a(01_of_02).txt", 3},
+        {L"C:\\a(01_of_02)\\report.pdf(01_of_03).divide", L"report.pdf", 3},
+        // Without one at the end, the leftmost marker cuts the name.
+        {L"C:\\in\\a(01_of_04)b.divide", L"a", 4},
+    };
     wchar_t out[MAX_PATH];
-    ASSERT_TRUE(GetDividedFileName(L"C:\\in\\report.pdf(02_of_03).divide", out, MAX_PATH));
-    EXPECT_STREQ(L"report.pdf", out);
-    EXPECT_EQ(3, PieceCountOf(L"C:\\in\\report.pdf(02_of_03).divide"));
-
-    // The piece's own marker, just before ".divide", wins over one that the
-    // divided file's name or a folder carries.
-    ASSERT_TRUE(GetDividedFileName(L"C:\\in\\a(01_of_02).txt(01_of_03).divide", out, MAX_PATH));
-    EXPECT_STREQ(L"a(01_of_02).txt", out);
-    EXPECT_EQ(3, PieceCountOf(L"C:\\in\\a(01_of_02).txt(01_of_03).divide"));
-    ASSERT_TRUE(GetDividedFileName(L"C:\\a(01_of_02)\\report.pdf(01_of_03).divide", out, MAX_PATH));
-    EXPECT_STREQ(L"report.pdf", out);
-    EXPECT_EQ(3, PieceCountOf(L"C:\\a(01_of_02)\\report.pdf(01_of_03).divide"));
-
-    // Without one at the end, the leftmost marker cuts the name.
-    ASSERT_TRUE(GetDividedFileName(L"C:\\in\\a(01_of_04)b.divide", out, MAX_PATH));
-    EXPECT_STREQ(L"a", out);
-    EXPECT_EQ(4, PieceCountOf(L"C:\\in\\a(01_of_04)b.divide"));
+    for (const auto& c : cases) {
+        ASSERT_TRUE(GetDividedFileName(c.path, out, MAX_PATH)) << c.path;
+        EXPECT_STREQ(c.divided, out) << c.path;
+        EXPECT_EQ(c.count, PieceCountOf(c.path)) << c.path;
+    }
 
     // Shorter than a marker: false, out untouched.
     wcscpy_s(out, L"kept");
