@@ -1,10 +1,14 @@
-// Byte streams over memory: for tests, fuzz targets and anything that holds
-// a piece in memory.
+// Byte streams and a folder over memory: for tests, fuzz targets and
+// anything that holds pieces in memory.
 #pragma once
 
 #include <cstring>
+#include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "merge_plan.h"
 #include "piece_io.h"
 
 namespace sundrel {
@@ -46,6 +50,33 @@ public:
 
 private:
     size_t limit_;
+};
+
+// Files by name, each its bytes; every name is a candidate.
+class MemoryFolder : public PieceFolder<char> {
+public:
+    std::map<std::string, std::string, std::less<>> files;
+
+    bool ListCandidates(std::string_view, std::vector<std::string>* names) override
+    {
+        for (const auto& file : files)
+            names->push_back(file.first);
+        return true;
+    }
+    FileHead ReadHead(std::string_view name) override
+    {
+        FileHead head;
+        auto file = files.find(name);
+        if (file == files.end())
+            return head;
+        const std::string& bytes = file->second;
+        head.readable = true;
+        head.length = bytes.size();
+        head.idBytes = bytes.size() < kPieceIdSize ? int(bytes.size()) : int(kPieceIdSize);
+        if (head.idBytes == int(kPieceIdSize))
+            head.id = DecodePieceId(reinterpret_cast<const uint8_t*>(bytes.data()));
+        return head;
+    }
 };
 
 }  // namespace sundrel
