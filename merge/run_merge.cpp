@@ -23,12 +23,8 @@
 static const LANG_TEXT kCaption = {L"File Integrate", L"ファイル統合"};
 static const LANG_TEXT kNoFile = {L"The specified file does not exist\n(%s)",
                                   L"指定されたファイルがありません\n(%s)"};
-static const LANG_TEXT kSetError = {L"Memory error (AVS creation failure)",
-                                    L"メモリエラー（ＡＶＳ作成失敗）"};
 static const LANG_TEXT kCollectError = {L"Failed to collect divided files.",
                                         L"入力・分割ファイルの収集に失敗しました。"};
-static const LANG_TEXT kArrayError = {L"Memory error (divide file path array)",
-                                      L"メモリエラー（分割ファイルパス配列）"};
 static const LANG_TEXT kNotFolder = {L"The location specified for output is not a folder \n(%s)",
                                      L"出力に指定した場所はフォルダではありません\n(%s)"};
 static const LANG_TEXT kCreateError = {L"Could not create divide file\n(%s)",
@@ -50,7 +46,7 @@ struct MERGE_RUN {
     const wchar_t* caption;
     int failed;
     int count;                                // pieces of the division
-    const wchar_t* pieces[kMaxPieceCount];    // their paths in number order
+    wchar_t pieces[kMaxPieceCount][MAX_PATH]; // their paths in number order
     uint64_t lengths[kMaxPieceCount];         // their lengths before the copy
     HANDLE merged;
     uint64_t total;                           // bytes of all pieces
@@ -62,50 +58,33 @@ static void Fail(MERGE_RUN& run, const LANG_TEXT& text, const wchar_t* path = nu
     run.failed = 1;
 }
 
-// Puts the collected paths in piece-number order. The collection sorts them
-// as texts, which is not the number order when names differ in case.
-static bool OrderPieces(MERGE_RUN& run, const QOC_AVS_ENTRY* entries)
+// The pieces of the division, in number order, with their lengths held to
+// what the layout allows before the merged file exists: a piece cut at a
+// block boundary passes every FCS, and only its length can tell.
+static bool TakePlan(MERGE_RUN& run)
 {
-    for (int i = 0; i < run.count; ++i) {
-        uintptr_t number = entries[i].data1;
-        if (number < 1 || number > (uintptr_t)run.count || run.pieces[number - 1])
-            return false;
-        run.pieces[number - 1] = entries[i].text;
+    wchar_t folder[MAX_PATH];
+    sundrel::MergePlan<wchar_t> plan = CollectPieces(g_szCmdFile, folder);
+    if (!plan.Collected()) {
+        Fail(run, kCollectError);
+        return false;
     }
-    return true;
-}
-
-// Reads every piece's length and holds the set to what the layout allows,
-// before the merged file exists: a piece cut at a block boundary passes
-// every FCS, and only its length can tell.
-static bool MeasurePieces(MERGE_RUN& run)
-{
-    for (int i = 0; i < run.count; ++i) {
-        HANDLE piece = CreateFileW(run.pieces[i], GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-        if (piece == INVALID_HANDLE_VALUE) {
-            Fail(run, kOpenError, run.pieces[i]);
+    run.count = (int)plan.count;
+    for (unsigned n = 1; n <= plan.count; ++n) {
+        if (!JoinFileName(folder, plan.Place(n).name, run.pieces[n - 1])) {
+            Fail(run, kCollectError);
             return false;
         }
-        LARGE_INTEGER size;
-        BOOL measured = GetFileSizeEx(piece, &size);
-        CloseHandle(piece);
-        if (!measured) {
-            Fail(run, kReadError);
-            return false;
-        }
-        run.lengths[i] = (uint64_t)size.QuadPart;
-        run.total += run.lengths[i];
+        run.lengths[n - 1] = plan.Place(n).head.length;
+        run.total += run.lengths[n - 1];
     }
-    sundrel::LengthFault faults[kMaxPieceCount];
-    size_t bad = sundrel::CheckPieceLengths(run.lengths, (size_t)run.count, faults);
-    if (bad == (size_t)run.count)
+    if (plan.firstLengthFault == plan.count)
         return true;
     // A fragment of 1 or 2 bytes has always been a read error.
-    if (faults[bad] == sundrel::LengthFault::Tail)
+    if (plan.Place(unsigned(plan.firstLengthFault) + 1).lengthFault == sundrel::LengthFault::Tail)
         Fail(run, kReadError);
     else
-        Fail(run, kCorrupted, run.pieces[bad]);
+        Fail(run, kCorrupted, run.pieces[plan.firstLengthFault]);
     return false;
 }
 
@@ -212,22 +191,11 @@ INT_PTR RunMerge(HWND window, UINT, WPARAM, LPARAM)
     run.merged = INVALID_HANDLE_VALUE;
     BeginOperation(window);
 
-    HQOCAVS set = nullptr;
-    QOC_AVS_ENTRY* entries = nullptr;
     wchar_t folder[MAX_PATH] = L"", mergedPath[MAX_PATH] = L"";
     bool created = false;
-    run.count = PieceCountOf(g_szCmdFile);
     if (!QocPathIsFileW(g_szCmdFile))
         Fail(run, kNoFile, g_szCmdFile);
-    else if (!(set = QocAvsCreateW(1, 0, 0)))
-        Fail(run, kSetError);
-    else if (!CollectPieces(set, g_szCmdFile, run.count))
-        Fail(run, kCollectError);
-    else if (!(entries = QocAvsCreatePtrArrW(set, 0, 0)))
-        Fail(run, kArrayError);
-    else if (!OrderPieces(run, entries))
-        Fail(run, kCollectError);
-    else if (MeasurePieces(run) && GetOutputFolder(run, folder))
+    else if (TakePlan(run) && GetOutputFolder(run, folder))
         created = CreateMergedFile(run, folder, mergedPath);
 
     if (created) {
@@ -242,10 +210,6 @@ INT_PTR RunMerge(HWND window, UINT, WPARAM, LPARAM)
     if (merged && g_Set.fMrgRmv)
         for (int i = 0; i < run.count; ++i)
             DeleteFileForce(run.pieces[i]);
-    if (entries)
-        QocAvsReleasePtrArrW(entries);
-    if (set)
-        QocAvsDelete(set);
     if (merged && g_Set.fMrgOpen) {
         ShellExecuteW(nullptr, nullptr, folder, L"", L"", SW_SHOW);
         Sleep(100);
