@@ -1,6 +1,5 @@
 #include "division.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "messages.h"
@@ -14,30 +13,51 @@ namespace {
 const Text kFolderUnreadable = {"The folder cannot be read: %s",
                                 "フォルダを読み出せません: %s"};
 
-// The ID bytes and length of a file, as far as they can be read.
-PieceFile Probe(const std::string& folder, const std::string& name, PieceNumber number)
-{
-    PieceFile piece = {name, JoinPath(folder, name), {number.number, number.count, -1, 0},
-                       FoundVerdict::Unreadable, 0, {}};
-    File file;
-    uint8_t id[kPieceIdSize];
-    size_t got = 0, total = 0;
-    if (!file.OpenForReading(piece.path) || !file.Size(&piece.length)) {
-        piece.error = file.Error();
-        return piece;
+// The selected piece's folder through this system's files; keeps the
+// reasons of what could not be read.
+class SystemFolder : public PieceFolder<char> {
+public:
+    SystemFolder(const std::string& folder, DivisionFiles* division)
+        : folder_(folder), division_(division)
+    {
     }
-    do {
-        if (!file.Read(id + total, kPieceIdSize - total, &got)) {
-            piece.error = file.Error();
-            return piece;
+
+    bool ListCandidates(std::string_view, std::vector<std::string>* names) override
+    {
+        return ListFiles(folder_, names, &listError);
+    }
+
+    FileHead ReadHead(std::string_view name) override
+    {
+        FileHead head;
+        File file;
+        std::string path = JoinPath(folder_, std::string(name));
+        uint8_t id[kPieceIdSize];
+        size_t got = 0, total = 0;
+        if (!file.OpenForReading(path) || !file.Size(&head.length)) {
+            division_->errors.emplace_back(std::string(name), file.Error());
+            return head;
         }
-        total += got;
-    } while (got > 0 && total < kPieceIdSize);
-    piece.found.idBytes = int(total);
-    if (total == kPieceIdSize)
-        piece.found.id = DecodePieceId(id);
-    return piece;
-}
+        do {
+            if (!file.Read(id + total, kPieceIdSize - total, &got)) {
+                division_->errors.emplace_back(std::string(name), file.Error());
+                return head;
+            }
+            total += got;
+        } while (got > 0 && total < kPieceIdSize);
+        head.readable = true;
+        head.idBytes = int(total);
+        if (total == kPieceIdSize)
+            head.id = DecodePieceId(id);
+        return head;
+    }
+
+    std::string listError;
+
+private:
+    std::string folder_;
+    DivisionFiles* division_;
+};
 
 }  // namespace
 
@@ -75,58 +95,28 @@ bool SelectPiece(const std::string& path, SelectedPiece* piece)
     return true;
 }
 
-bool DivisionFiles::Mergeable() const
+std::string DivisionFiles::ErrorOf(const std::string& name) const
 {
-    return selectedValid && collection.complete && !lengthFaults.empty() &&
-           firstLengthFault == lengthFaults.size();
+    for (const auto& error : errors)
+        if (error.first == name)
+            return error.second;
+    return {};
 }
 
-const PieceFile& DivisionFiles::Member(unsigned number) const
+std::string DivisionFiles::PathOf(const PlannedFile<char>& file) const
 {
-    return files[size_t(collection.members[number - 1])];
+    return JoinPath(selected.folder, file.name);
 }
 
 bool FindDivision(const SelectedPiece& selected, DivisionFiles* division)
 {
     division->selected = selected;
-    division->selectedFile = Probe(selected.folder, selected.fileName, selected.number);
-    const FoundPiece& own = division->selectedFile.found;
-    division->selectedValid =
-        own.idBytes == int(kPieceIdSize) || (own.idBytes == 0 && selected.number.count == 1);
-
-    std::vector<std::string> names;
-    std::string error;
-    if (!ListFiles(selected.folder, &names, &error)) {
-        PrintError(Say(kFolderUnreadable, selected.folder.c_str()), error);
+    SystemFolder folder(selected.folder, division);
+    division->plan = PlanMerge<char>(folder, selected.fileName);
+    if (!division->plan.folderRead) {
+        PrintError(Say(kFolderUnreadable, selected.folder.c_str()), folder.listError);
         return false;
     }
-    for (const std::string& name : names) {
-        PieceNumber number;
-        if (ParsePieceFileName<char>(name, selected.dividedName, &number))
-            division->files.push_back(Probe(selected.folder, name, number));
-    }
-    std::sort(division->files.begin(), division->files.end(),
-              [](const PieceFile& a, const PieceFile& b) {
-                  if (a.found.number != b.found.number)
-                      return a.found.number < b.found.number;
-                  return a.name < b.name;
-              });
-    std::vector<FoundPiece> found;
-    for (const PieceFile& file : division->files)
-        found.push_back(file.found);
-    division->collection = CollectDivision(found, own.idBytes, own.id, selected.number.count);
-    for (size_t i = 0; i < division->files.size(); ++i)
-        division->files[i].verdict = division->collection.verdicts[i];
-
-    std::vector<uint64_t> lengths;
-    for (int member : division->collection.members) {
-        if (member < 0)
-            return true;   // the rule needs every piece
-        lengths.push_back(division->files[size_t(member)].length);
-    }
-    division->lengthFaults.resize(lengths.size());
-    division->firstLengthFault =
-        CheckPieceLengths(lengths.data(), lengths.size(), division->lengthFaults.data());
     return true;
 }
 

@@ -1,16 +1,14 @@
-// The files of one division as they lie in a folder: the selected piece, its
-// divided file's name, every file named exactly as a piece of it, their IDs
-// and lengths, the core's collection and the rule of a set over them. Shared
-// by verify, merge and info.
+// The division of a piece named on the command line, planned by the core
+// from the folder as this system reads it. Shared by verify, merge and info.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "piece_layout.h"
+#include "merge_plan.h"
 #include "piece_names.h"
-#include "piece_set.h"
 
 namespace sundrel::cli {
 
@@ -26,34 +24,20 @@ struct SelectedPiece {
 // for a missing file, a folder, or a name that is no exact piece name.
 bool SelectPiece(const std::string& path, SelectedPiece* piece);
 
-struct PieceFile {
-    std::string name;
-    std::string path;
-    FoundPiece found;
-    FoundVerdict verdict;
-    uint64_t length;
-    std::string error;        // why it could not be read, when idBytes is -1
-};
-
 struct DivisionFiles {
     SelectedPiece selected;
-    PieceFile selectedFile;
-    std::vector<PieceFile> files;        // in number order, then by name
-    Collection collection;
-    // One per number when every number has its file; empty otherwise.
-    std::vector<LengthFault> lengthFaults;
-    size_t firstLengthFault = 0;
-    bool selectedValid = false;          // its ID could be read (or it is the empty piece)
+    MergePlan<char> plan;
+    std::vector<std::pair<std::string, std::string>> errors;   // name, reason
 
-    bool Mergeable() const;
-    unsigned Count() const { return selected.number.count; }
-    const PieceFile& Member(unsigned number) const;   // number 1..count, present
+    // Why a file could not be read, when its head says so.
+    std::string ErrorOf(const std::string& name) const;
+    std::string PathOf(const PlannedFile<char>& file) const;
 };
 
 // "1765031234 (2025-12-06 14:27:14 UTC)": an ID with the time it was made.
 std::string IdText(uint32_t id);
 
-// Lists the selected piece's folder; false (after its message) when the
+// Plans the selected piece's division; false (after its message) when the
 // folder cannot be read.
 bool FindDivision(const SelectedPiece& selected, DivisionFiles* division);
 

@@ -28,12 +28,13 @@ const Text kPieceNotRemoved = {"The piece could not be removed: %s",
                                "分割ファイルを削除できませんでした: %s"};
 
 // One piece appended to the merged file; false after its message.
-bool AppendPiece(const PieceFile& piece, FileSink& merged, const File& mergedFile,
-                 const std::string& mergedPath, Progress& progress, bool* interrupted)
+bool AppendPiece(const std::string& path, uint64_t length, FileSink& merged,
+                 const File& mergedFile, const std::string& mergedPath, Progress& progress,
+                 bool* interrupted)
 {
     File file;
-    if (!file.OpenForReading(piece.path)) {
-        PrintError(Say(kOpenError, piece.path.c_str()), file.Error());
+    if (!file.OpenForReading(path)) {
+        PrintError(Say(kOpenError, path.c_str()), file.Error());
         return false;
     }
     FileSource source(file);
@@ -45,21 +46,21 @@ bool AppendPiece(const PieceFile& piece, FileSink& merged, const File& mergedFil
     case PieceStatus::Empty:
         // A piece that changed since its length was judged is no longer
         // the piece that was judged.
-        if (out.offset == piece.length)
+        if (out.offset == length)
             return true;
-        PrintError(Say(kCorrupted, piece.path.c_str()));
+        PrintError(Say(kCorrupted, path.c_str()));
         return false;
     case PieceStatus::Stopped:
         *interrupted = true;
         return false;
     case PieceStatus::Corrupted:
-        PrintError(Say(kCorrupted, piece.path.c_str()));
+        PrintError(Say(kCorrupted, path.c_str()));
         return false;
     case PieceStatus::DataWriteFailed:
         PrintError(Say(kWriteError, mergedPath.c_str()), mergedFile.Error());
         return false;
     default:
-        PrintError(Say(kReadError, piece.path.c_str()), file.Error());
+        PrintError(Say(kReadError, path.c_str()), file.Error());
         return false;
     }
 }
@@ -79,14 +80,15 @@ int RunMerge(const Options& options)
     DivisionFiles division;
     if (!FindDivision(selected, &division))
         return kExitFailed;
-    if (!division.selectedValid || !division.collection.complete) {
+    const MergePlan<char>& plan = division.plan;
+    if (!plan.Collected()) {
         PrintError(Say(kCollectFailed, selected.path.c_str()));
         return kExitFailed;
     }
     // The lengths already tell: refused before a merged file exists.
-    if (division.firstLengthFault < division.Count()) {
-        const PieceFile& bad = division.Member(unsigned(division.firstLengthFault) + 1);
-        PrintError(Say(kCorrupted, bad.path.c_str()));
+    if (plan.firstLengthFault < plan.count) {
+        const PlannedFile<char>& bad = plan.Place(unsigned(plan.firstLengthFault) + 1);
+        PrintError(Say(kCorrupted, division.PathOf(bad).c_str()));
         return kExitFailed;
     }
 
@@ -98,14 +100,15 @@ int RunMerge(const Options& options)
         return kExitFailed;
     }
     uint64_t total = 0;
-    for (unsigned n = 1; n <= division.Count(); ++n)
-        total += division.Member(n).length;
+    for (unsigned n = 1; n <= plan.count; ++n)
+        total += plan.Place(n).head.length;
     bool ok = true, interrupted = false;
     {
         Progress progress(total, options.quiet);
         FileSink merged(mergedFile);
-        for (unsigned n = 1; ok && n <= division.Count(); ++n)
-            ok = AppendPiece(division.Member(n), merged, mergedFile, path, progress, &interrupted);
+        for (unsigned n = 1; ok && n <= plan.count; ++n)
+            ok = AppendPiece(division.PathOf(plan.Place(n)), plan.Place(n).head.length, merged,
+                             mergedFile, path, progress, &interrupted);
         if (ok && !(merged.Flush() && mergedFile.Close())) {
             PrintError(Say(kWriteError, path.c_str()), mergedFile.Error());
             ok = false;
@@ -121,9 +124,9 @@ int RunMerge(const Options& options)
     PrintLine(path);
     // The pieces go only once the merged file is complete and closed.
     int result = kExitOk;
-    for (unsigned n = 1; options.removePieces && n <= division.Count(); ++n)
-        if (!RemoveFile(division.Member(n).path)) {
-            PrintError(Say(kPieceNotRemoved, division.Member(n).path.c_str()));
+    for (unsigned n = 1; options.removePieces && n <= plan.count; ++n)
+        if (!RemoveFile(division.PathOf(plan.Place(n)))) {
+            PrintError(Say(kPieceNotRemoved, division.PathOf(plan.Place(n)).c_str()));
             result = kExitFailed;
         }
     return result;

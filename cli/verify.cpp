@@ -35,6 +35,8 @@ const Text kShortId = {"%s: too short to hold a divide file ID (%" PRIu64 " byte
 const Text kUnreadable = {"%s: cannot be read (%s)", "%s: 読み出せません (%s)"};
 const Text kOtherDivision = {"%s: a piece of another division (ID %s), left out",
                              "%s: 別の分割の分割ファイルです (ID %s)。対象外です"};
+const Text kForeignId = {"%s: its ID %s is not the set's (%s): damaged, or a piece of another division",
+                         "%s: ID %s がこの組の ID (%s) と違います。破損しているか、別の分割の分割ファイルです"};
 const Text kWrongCount = {"%s: a piece of this division under another piece count (%u)",
                           "%s: この分割の ID を持つが分割数が違います (%u)"};
 const Text kDuplicate = {"%s: a second piece with the number %02u",
@@ -79,24 +81,26 @@ uint64_t TailBytes(uint64_t length)
 
 // Findings that both the block scan and the collection or the lengths can
 // make of a piece.
-Finding TailFinding(const PieceFile& piece)
+using Piece = PlannedFile<char>;
+
+Finding TailFinding(const Piece& piece)
 {
-    return {piece.name, "tail", Say(kTail, piece.name.c_str(), TailBytes(piece.length)),
-            {{"bytes", TailBytes(piece.length)}}};
+    return {piece.name, "tail", Say(kTail, piece.name.c_str(), TailBytes(piece.head.length)),
+            {{"bytes", TailBytes(piece.head.length)}}};
 }
 
-Finding ShortIdFinding(const PieceFile& piece)
+Finding ShortIdFinding(const Piece& piece)
 {
-    return {piece.name, "short-id", Say(kShortId, piece.name.c_str(), piece.length),
-            {{"bytes", piece.length}}};
+    return {piece.name, "short-id", Say(kShortId, piece.name.c_str(), piece.head.length),
+            {{"bytes", piece.head.length}}};
 }
 
-Finding UnreadableFinding(const PieceFile& piece, const std::string& error)
+Finding UnreadableFinding(const Piece& piece, const std::string& error)
 {
     return {piece.name, "unreadable", Say(kUnreadable, piece.name.c_str(), error.c_str()), {}};
 }
 
-void AddScanFinding(const PieceFile& piece, const Scan& scan, std::vector<Finding>* findings)
+void AddScanFinding(const Piece& piece, const Scan& scan, std::vector<Finding>* findings)
 {
     const char* name = piece.name.c_str();
     const PieceOutcome& out = scan.outcome;
@@ -121,56 +125,67 @@ void AddScanFinding(const PieceFile& piece, const Scan& scan, std::vector<Findin
     }
 }
 
-void AddLengthFinding(const PieceFile& piece, LengthFault fault, const Scan& scan,
-                      std::vector<Finding>* findings)
+void AddLengthFinding(const Piece& piece, const Scan& scan, std::vector<Finding>* findings)
 {
     const char* name = piece.name.c_str();
-    switch (fault) {
+    const uint64_t length = piece.head.length;
+    switch (piece.lengthFault) {
     case LengthFault::None:
         return;
     case LengthFault::Truncated:
-        findings->push_back({piece.name, "truncated", Say(kTruncated, name, piece.length),
-                             {{"length", piece.length}}});
+        findings->push_back(
+            {piece.name, "truncated", Say(kTruncated, name, length), {{"length", length}}});
         return;
     case LengthFault::Grown:
-        findings->push_back(
-            {piece.name, "grown", Say(kGrown, name, piece.length), {{"length", piece.length}}});
+        findings->push_back({piece.name, "grown", Say(kGrown, name, length), {{"length", length}}});
         return;
     case LengthFault::Tail:
         if (scan.outcome.status != PieceStatus::Tail)
             findings->push_back(TailFinding(piece));
         return;
     case LengthFault::Misshapen:
-        findings->push_back({piece.name, "misshapen", Say(kMisshapen, name, piece.length),
-                             {{"length", piece.length}}});
+        findings->push_back(
+            {piece.name, "misshapen", Say(kMisshapen, name, length), {{"length", length}}});
         return;
     }
 }
 
 // A file that is named as a piece of the division but is not one of its
 // members.
-void AddOutsiderFinding(const PieceFile& piece, std::vector<Finding>* findings)
+void AddOutsiderFinding(const DivisionFiles& division, const Piece& piece,
+                        std::vector<Finding>* findings)
 {
     const char* name = piece.name.c_str();
+    const FileHead& head = piece.head;
     switch (piece.verdict) {
-    case FoundVerdict::OtherDivision:
-        findings->push_back({piece.name, "other-division",
-                             Say(kOtherDivision, name, IdText(piece.found.id).c_str()),
-                             {{"id", piece.found.id}}});
+    case PlanVerdict::ForeignId:
+        findings->push_back({piece.name, "foreign-id",
+                             Say(kForeignId, name, IdText(head.id).c_str(),
+                                 IdText(division.plan.id).c_str()),
+                             {{"id", head.id}}});
         return;
-    case FoundVerdict::Unreadable:
-        findings->push_back(piece.found.idBytes < 0 ? UnreadableFinding(piece, piece.error)
-                                                    : ShortIdFinding(piece));
+    case PlanVerdict::PassedOver:
+        if (head.readable && head.idBytes == int(kPieceIdSize)) {
+            findings->push_back({piece.name, "other-division",
+                                 Say(kOtherDivision, name, IdText(head.id).c_str()),
+                                 {{"id", head.id}}});
+            return;
+        }
+        [[fallthrough]];
+    case PlanVerdict::ShortId:
+    case PlanVerdict::Unreadable:
+        findings->push_back(head.readable ? ShortIdFinding(piece)
+                                          : UnreadableFinding(piece, division.ErrorOf(piece.name)));
         return;
-    case FoundVerdict::WrongCount:
-        findings->push_back({piece.name, "wrong-count", Say(kWrongCount, name, piece.found.count),
-                             {{"count", piece.found.count}}});
+    case PlanVerdict::WrongCount:
+        findings->push_back({piece.name, "wrong-count", Say(kWrongCount, name, piece.number.count),
+                             {{"count", piece.number.count}}});
         return;
-    case FoundVerdict::Duplicate:
-        findings->push_back({piece.name, "duplicate", Say(kDuplicate, name, piece.found.number),
-                             {{"number", piece.found.number}}});
+    case PlanVerdict::Duplicate:
+        findings->push_back({piece.name, "duplicate", Say(kDuplicate, name, piece.number.number),
+                             {{"number", piece.number.number}}});
         return;
-    case FoundVerdict::Member:
+    case PlanVerdict::Member:
         return;
     }
 }
@@ -198,9 +213,9 @@ std::string Json(const DivisionFiles& division, const std::vector<Finding>& find
 {
     std::string out = "{\"piece\":" + JsonString(division.selected.path) +
                       ",\"dividedFile\":" + JsonString(division.selected.dividedName) +
-                      ",\"count\":" + std::to_string(division.Count());
-    if (division.selectedFile.found.idBytes == int(kPieceIdSize))
-        out += ",\"id\":" + std::to_string(division.selectedFile.found.id);
+                      ",\"count\":" + std::to_string(division.plan.count);
+    if (division.plan.hasId)
+        out += ",\"id\":" + std::to_string(division.plan.id);
     out += ",\"mergeable\":";
     out += mergeable ? "true" : "false";
     out += ",\"findings\":[";
@@ -231,57 +246,47 @@ int RunVerify(const Options& options)
     if (!FindDivision(selected, &division))
         return kExitFailed;
 
+    const MergePlan<char>& plan = division.plan;
     std::vector<Finding> findings;
-    std::vector<unsigned> missing;
     bool blocksOk = true;
-    uint64_t dataBytes = 0;
-    if (!division.selectedValid) {
-        division.selectedFile.verdict = FoundVerdict::Unreadable;
-        AddOutsiderFinding(division.selectedFile, &findings);
-    } else {
-        uint64_t total = 0;
-        for (const PieceFile& piece : division.files)
-            total += piece.verdict == FoundVerdict::Member ? piece.length : 0;
-        Progress progress(total, options.quiet || options.json);
-        for (const PieceFile& piece : division.files) {
-            if (piece.verdict != FoundVerdict::Member) {
-                AddOutsiderFinding(piece, &findings);
-                continue;
-            }
-            Scan scan = ScanBlocks(piece.path, progress);
-            if (scan.outcome.status == PieceStatus::Stopped)
-                return kExitInterrupted;
-            size_t before = findings.size();
-            AddScanFinding(piece, scan, &findings);
-            blocksOk &= findings.size() == before;
-            if (!division.lengthFaults.empty())
-                AddLengthFinding(piece, division.lengthFaults[piece.found.number - 1], scan,
-                                 &findings);
-            if (findings.size() == before)
-                findings.push_back({piece.name, "ok",
-                                    Say(kOk, piece.name.c_str(), scan.outcome.blocks,
-                                        scan.outcome.dataBytes),
-                                    {{"blocks", scan.outcome.blocks},
-                                     {"dataBytes", scan.outcome.dataBytes}}});
-            dataBytes += scan.outcome.dataBytes;
+    uint64_t dataBytes = 0, total = 0;
+    for (const Piece& piece : plan.files)
+        total += piece.verdict == PlanVerdict::Member ? piece.head.length : 0;
+    Progress progress(total, options.quiet || options.json);
+    for (const Piece& piece : plan.files) {
+        if (piece.verdict != PlanVerdict::Member) {
+            AddOutsiderFinding(division, piece, &findings);
+            continue;
         }
-        std::string list;
-        for (unsigned n = 1; n <= division.Count(); ++n)
-            if (division.collection.members[n - 1] < 0) {
-                missing.push_back(n);
-                list += (list.empty() ? "" : ", ") + std::string(n < 10 ? "0" : "") +
-                        std::to_string(n);
-            }
-        if (!missing.empty())
-            findings.push_back({"", "missing", Say(kMissing, list.c_str(), division.Count()), {}});
+        Scan scan = ScanBlocks(division.PathOf(piece), progress);
+        if (scan.outcome.status == PieceStatus::Stopped)
+            return kExitInterrupted;
+        size_t before = findings.size();
+        AddScanFinding(piece, scan, &findings);
+        blocksOk &= findings.size() == before;
+        AddLengthFinding(piece, scan, &findings);
+        if (findings.size() == before)
+            findings.push_back({piece.name, "ok",
+                                Say(kOk, piece.name.c_str(), scan.outcome.blocks,
+                                    scan.outcome.dataBytes),
+                                {{"blocks", scan.outcome.blocks},
+                                 {"dataBytes", scan.outcome.dataBytes}}});
+        dataBytes += scan.outcome.dataBytes;
     }
-    bool mergeable = division.Mergeable() && blocksOk;
+    const std::vector<unsigned>& missing = plan.missing;
+    if (!missing.empty()) {
+        std::string list;
+        for (unsigned n : missing)
+            list += (list.empty() ? "" : ", ") + std::string(n < 10 ? "0" : "") + std::to_string(n);
+        findings.push_back({"", "missing", Say(kMissing, list.c_str(), plan.count), {}});
+    }
+    bool mergeable = plan.Mergeable() && blocksOk;
     if (options.json) {
         PrintLine(Json(division, findings, missing, mergeable));
     } else {
         for (const Finding& finding : findings)
             PrintLine(finding.message);
-        PrintLine(mergeable ? Say(kWouldMerge, division.Count(), dataBytes) : Say(kWouldNotMerge));
+        PrintLine(mergeable ? Say(kWouldMerge, plan.count, dataBytes) : Say(kWouldNotMerge));
     }
     return mergeable ? kExitOk : kExitFailed;
 }

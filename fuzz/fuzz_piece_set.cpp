@@ -1,5 +1,5 @@
-// A set of pieces from anywhere: up to four files, each a name and its
-// bytes, checked as a merge checks them. Input: per piece one byte of name
+// A folder of pieces from anywhere: up to four files, each a name and its
+// bytes, planned and checked as a merge plans and checks them. Input: per piece one byte of name
 // length, the name, two bytes (little-endian) of data length, the data. The
 // first piece is the one the user selected.
 #include <cstddef>
@@ -9,83 +9,51 @@
 #include <vector>
 
 #include "memory_streams.h"
+#include "merge_plan.h"
 #include "piece_io.h"
 #include "piece_layout.h"
-#include "piece_names.h"
-#include "piece_set.h"
 
 namespace {
 
 using namespace sundrel;
 
-struct File {
-    std::string name;
-    std::string bytes;
-};
-
-std::vector<File> SplitInput(const uint8_t* data, size_t size)
+// The files of the input, in a folder; the first one's name is selected.
+bool ReadFolder(const uint8_t* data, size_t size, MemoryFolder* folder, std::string* selected)
 {
-    std::vector<File> files;
     size_t pos = 0;
-    while (files.size() < 4 && pos < size) {
+    while (folder->files.size() < 4 && pos < size) {
         size_t nameLength = data[pos++];
         if (size - pos < nameLength + 2)
             break;
-        File file;
-        file.name.assign(reinterpret_cast<const char*>(data + pos), nameLength);
+        std::string name(reinterpret_cast<const char*>(data + pos), nameLength);
         pos += nameLength;
         size_t dataLength = data[pos] | data[pos + 1] << 8;
         pos += 2;
         if (dataLength > size - pos)
             dataLength = size - pos;
-        file.bytes.assign(reinterpret_cast<const char*>(data + pos), dataLength);
+        if (selected->empty())
+            *selected = name;
+        folder->files[name].assign(reinterpret_cast<const char*>(data + pos), dataLength);
         pos += dataLength;
-        files.push_back(file);
     }
-    return files;
-}
-
-int IdBytesOf(const std::string& bytes, uint32_t* id)
-{
-    if (bytes.size() >= kPieceIdSize)
-        *id = DecodePieceId(reinterpret_cast<const uint8_t*>(bytes.data()));
-    return bytes.size() >= kPieceIdSize ? int(kPieceIdSize) : int(bytes.size());
+    return !selected->empty();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::vector<File> files = SplitInput(data, size);
-    if (files.empty())
+    MemoryFolder folder;
+    std::string selected;
+    if (!ReadFolder(data, size, &folder, &selected))
         return 0;
-    std::string_view divided;
-    int count = PieceCountOfName<char>(files[0].name);
-    if (!DividedNameOf<char>(files[0].name, &divided) || count < 1)
-        return 0;
-
-    std::vector<FoundPiece> found;
-    std::vector<const File*> foundFiles;
-    for (const File& file : files) {
-        PieceNumber piece;
-        if (!ParsePieceFileName<char>(file.name, divided, &piece))
-            continue;
-        FoundPiece entry = {piece.number, piece.count, 0, 0};
-        entry.idBytes = IdBytesOf(file.bytes, &entry.id);
-        found.push_back(entry);
-        foundFiles.push_back(&file);
-    }
-    uint32_t selectedId = 0;
-    int selectedIdBytes = IdBytesOf(files[0].bytes, &selectedId);
-    Collection collection = CollectDivision(found, selectedIdBytes, selectedId, unsigned(count));
-    if (!collection.complete)
-        return 0;
-
-    std::vector<uint64_t> lengths;
-    for (int member : collection.members)
-        lengths.push_back(foundFiles[member]->bytes.size());
-    std::vector<LengthFault> faults(lengths.size());
-    if (CheckPieceLengths(lengths.data(), lengths.size(), faults.data()) != lengths.size())
+    MergePlan<char> plan = PlanMerge<char>(folder, selected);
+    // Every place is held by a planned file of that number and count.
+    for (unsigned n = 1; n <= plan.count; ++n)
+        if (plan.places[n - 1] >= 0 &&
+            (plan.Place(n).number.number != n || plan.Place(n).number.count != plan.count))
+            std::abort();
+    if (!plan.Mergeable())
         return 0;
 
     // A set that passes every check merges into exactly the data its
@@ -94,18 +62,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint64_t promised = 0;
     uint8_t chunk[kChunkSize];
     BlockObserver observer;
-    for (size_t i = 0; i < lengths.size(); ++i) {
+    for (unsigned n = 1; n <= plan.count; ++n) {
+        const PlannedFile<char>& piece = plan.Place(n);
         uint64_t dataBytes = 0;
-        if (!PieceDataBytes(lengths[i], &dataBytes))
+        if (!PieceDataBytes(piece.head.length, &dataBytes))
             std::abort();
         promised += dataBytes;
-        MemorySource source(foundFiles[collection.members[i]]->bytes);
+        MemorySource source(folder.files[piece.name]);
         PieceOutcome out = JoinPieceBlocks(source, &merged, chunk, observer);
         bool whole = out.status == PieceStatus::Ok ||
-                     (out.status == PieceStatus::Empty && lengths.size() == 1);
+                     (out.status == PieceStatus::Empty && plan.count == 1);
         if (!whole)
             return 0;
-        if (out.dataBytes != dataBytes || out.offset != lengths[i])
+        if (out.dataBytes != dataBytes || out.offset != piece.head.length)
             std::abort();
     }
     if (merged.bytes.size() != promised)

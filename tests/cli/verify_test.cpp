@@ -78,13 +78,13 @@ TEST(Verify, NamesEachDamageWithItsExitCode)
          {P3 + ": ends in a 1-byte tail after its last whole block"}},
         {"2-byte tail on an inner piece", [](const Files& f) { f.Append(P1, "xy"); }, {}, 1,
          {P1 + ": ends in a 2-byte tail after its last whole block"}},
-        {"piece of another division in place",
+        {"damaged ID",
          [](const Files& f) {
              std::string piece = f.Get(P3);
              piece[0] ^= 1;
              f.Put(P3, piece);
          },
-         {}, 1, {P3 + ": a piece of another division (ID ", "missing: piece 03 of 03"}},
+         {}, 1, {P3 + ": its ID ", "is not the set's", "would not merge"}},
         {"piece of another division beside",
          [](const Files& f) {
              std::string piece = f.Get(P1);
@@ -104,7 +104,7 @@ TEST(Verify, NamesEachDamageWithItsExitCode)
          },
          {}, 1, {"missing: piece 01, 03 of 03"}},
         {"no room for an ID", [](const Files& f) { f.Cut(P1, 3); }, {}, 1,
-         {P1 + ": too short to hold a divide file ID (3 bytes)", "missing: piece 01 of 03"}},
+         {P1 + ": too short to hold a divide file ID (3 bytes)", "would not merge"}},
         {"selected piece without an ID", [](const Files& f) { f.Cut(P2, 2); }, {}, 1,
          {P2 + ": too short to hold a divide file ID (2 bytes)", "would not merge"}},
         {"not a piece name", [](const Files&) {}, {"data.bin"}, 2, {"Not the name of"}},
