@@ -4,21 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "pseudo_random_bytes.h"
 #include "sha256.h"
 
 namespace sundrel {
 namespace {
-
-std::vector<uint8_t> PseudoRandomBytes(size_t len)
-{
-    std::vector<uint8_t> data(len);
-    uint32_t state = 0x2545F491;
-    for (auto& byte : data) {
-        state = state * 1664525u + 1013904223u;
-        byte = (uint8_t)(state >> 24);
-    }
-    return data;
-}
 
 std::vector<Sha256Path> Paths()
 {
