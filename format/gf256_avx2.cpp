@@ -31,14 +31,16 @@ struct Avx2Vectors {
     SUNDREL_NIBBLE_TARGET static Vector And(Vector a, Vector b) { return _mm256_and_si256(a, b); }
     SUNDREL_NIBBLE_TARGET static Vector Xor(Vector a, Vector b) { return _mm256_xor_si256(a, b); }
     SUNDREL_NIBBLE_TARGET static Vector ShiftRight4(Vector v) { return _mm256_srli_epi16(v, 4); }
-    SUNDREL_NIBBLE_TARGET static Vector Lookup(const uint8_t table[16], Vector index)
+    // The 16 bytes in both lanes.
+    SUNDREL_NIBBLE_TARGET static Vector Table(const uint8_t table[16])
     {
-        const __m128i entries = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table));
-        return _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(entries), index);
+        return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table)));
     }
+    SUNDREL_NIBBLE_TARGET static Vector Shuffle(Vector table, Vector index) { return _mm256_shuffle_epi8(table, index); }
 };
 
-// 4 sums; the rest of the 16 registers hold the source's nibbles and tables.
+// Up to 4 destinations at once: with 2 vectors each, their sums take half
+// the 16 registers.
 constexpr size_t kMaxGroup = 4;
 
 }  // namespace

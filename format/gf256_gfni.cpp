@@ -16,37 +16,53 @@ namespace sundrel {
 
 namespace {
 
-// 8 of the 32 registers hold sums; the rest take the source and products.
+// Up to 16 of the 32 registers hold sums, vectors side by side for each
+// destination of a group, so that every source is looked at in runs of
+// 128 bytes or more; the rest take the source and products.
 constexpr size_t kMaxGroup = 8;
 
-// Bytes pos..pos+63 of group destinations, those under mask only.
-template <size_t kGroup>
-SUNDREL_GFNI inline void DotVector(const GfMultiplier* multipliers, const uint8_t* const* sources,
-                                   size_t sourceCount, uint8_t* const* dests, size_t pos, __mmask64 mask)
+constexpr size_t VectorsFor(size_t group)
 {
-    __m512i sums[kGroup];
+    return group == 1 ? 8 : group == 2 ? 4 : 2;
+}
+
+// Bytes pos..pos + 64·kVectors - 1 of kGroup destinations; with one vector
+// only the bytes under mask.
+template <size_t kGroup, size_t kVectors>
+SUNDREL_GFNI inline void DotVectors(const GfMultiplier* multipliers, const uint8_t* const* sources,
+                                    size_t sourceCount, uint8_t* const* dests, size_t pos, __mmask64 mask)
+{
+    __m512i sums[kGroup][kVectors];
     for (size_t g = 0; g < kGroup; ++g)
-        sums[g] = _mm512_setzero_si512();
+        for (size_t v = 0; v < kVectors; ++v)
+            sums[g][v] = _mm512_setzero_si512();
     for (size_t s = 0; s < sourceCount; ++s) {
-        const __m512i x = _mm512_maskz_loadu_epi8(mask, sources[s] + pos);
+        __m512i x[kVectors];
+        for (size_t v = 0; v < kVectors; ++v)
+            x[v] = _mm512_maskz_loadu_epi8(mask, sources[s] + pos + 64 * v);
         for (size_t g = 0; g < kGroup; ++g) {
             const __m512i matrix = _mm512_set1_epi64((long long)multipliers[g * sourceCount + s].affine);
-            sums[g] = _mm512_xor_si512(sums[g], _mm512_gf2p8affine_epi64_epi8(x, matrix, 0));
+            for (size_t v = 0; v < kVectors; ++v)
+                sums[g][v] = _mm512_xor_si512(sums[g][v], _mm512_gf2p8affine_epi64_epi8(x[v], matrix, 0));
         }
     }
     for (size_t g = 0; g < kGroup; ++g)
-        _mm512_mask_storeu_epi8(dests[g] + pos, mask, sums[g]);
+        for (size_t v = 0; v < kVectors; ++v)
+            _mm512_mask_storeu_epi8(dests[g] + pos + 64 * v, mask, sums[g][v]);
 }
 
 template <size_t kGroup>
 SUNDREL_GFNI void DotGroup(const GfMultiplier* multipliers, const uint8_t* const* sources, size_t sourceCount,
                            uint8_t* const* dests, size_t len)
 {
+    constexpr size_t kVectors = VectorsFor(kGroup);
     size_t pos = 0;
+    for (; pos + 64 * kVectors <= len; pos += 64 * kVectors)
+        DotVectors<kGroup, kVectors>(multipliers, sources, sourceCount, dests, pos, ~__mmask64(0));
     for (; pos + 64 <= len; pos += 64)
-        DotVector<kGroup>(multipliers, sources, sourceCount, dests, pos, ~__mmask64(0));
+        DotVectors<kGroup, 1>(multipliers, sources, sourceCount, dests, pos, ~__mmask64(0));
     if (pos < len)
-        DotVector<kGroup>(multipliers, sources, sourceCount, dests, pos, (__mmask64(1) << (len - pos)) - 1);
+        DotVectors<kGroup, 1>(multipliers, sources, sourceCount, dests, pos, (__mmask64(1) << (len - pos)) - 1);
 }
 
 }  // namespace

