@@ -26,6 +26,19 @@ constexpr size_t VectorsFor(size_t group)
     return group == 1 ? 8 : group == 2 ? 4 : 2;
 }
 
+// The matrix in every lane, in a register. Clang 14 would fold the
+// broadcast into GF2P8AFFINEQB as a {1to8} memory operand and encode its
+// displacement unscaled (disp8 read as 8 times as far), so it is kept
+// from seeing the load.
+SUNDREL_GFNI inline __m512i Broadcast(uint64_t matrix)
+{
+    __m512i lanes = _mm512_set1_epi64((long long)matrix);
+#if defined(__clang__)
+    __asm__("" : "+v"(lanes));
+#endif
+    return lanes;
+}
+
 // Bytes pos..pos + 64·kVectors - 1 of kGroup destinations; with one vector
 // only the bytes under mask.
 template <size_t kGroup, size_t kVectors>
@@ -41,7 +54,7 @@ SUNDREL_GFNI inline void DotVectors(const GfMultiplier* multipliers, const uint8
         for (size_t v = 0; v < kVectors; ++v)
             x[v] = _mm512_maskz_loadu_epi8(mask, sources[s] + pos + 64 * v);
         for (size_t g = 0; g < kGroup; ++g) {
-            const __m512i matrix = _mm512_set1_epi64((long long)multipliers[g * sourceCount + s].affine);
+            const __m512i matrix = Broadcast(multipliers[g * sourceCount + s].affine);
             for (size_t v = 0; v < kVectors; ++v)
                 sums[g][v] = _mm512_xor_si512(sums[g][v], _mm512_gf2p8affine_epi64_epi8(x[v], matrix, 0));
         }
