@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "fcs.h"
+#include "pseudo_random.h"
 
 namespace sundrel {
 namespace {
@@ -17,27 +18,9 @@ uint16_t BitwiseStep(uint16_t crc, uint8_t byte)
     return crc;
 }
 
-std::vector<uint8_t> PseudoRandomBytes(size_t len)
-{
-    std::vector<uint8_t> data(len);
-    uint32_t state = 0x9E3779B9;
-    for (auto& byte : data) {
-        state = state * 1664525u + 1013904223u;
-        byte = (uint8_t)(state >> 24);
-    }
-    return data;
-}
-
-std::vector<FcsPath> Paths()
-{
-    size_t count = 0;
-    const FcsPath* paths = AvailableFcsPaths(&count);
-    return std::vector<FcsPath>(paths, paths + count);
-}
-
 TEST(Fcs, EveryPathGivesTheCheckValue)
 {
-    const std::vector<FcsPath> paths = Paths();
+    const std::vector<FcsPath> paths = ListedPaths(AvailableFcsPaths);
     ASSERT_FALSE(paths.empty());
     EXPECT_STREQ(paths.front().name, "table");
     for (const FcsPath& path : paths) {
@@ -55,7 +38,7 @@ TEST(Fcs, EveryPathAgreesWithTheBitwiseRegister)
     const size_t kOffsets[] = {0, 1, 3, 7, 15, 33};
     const uint16_t kStarts[] = {0xFFFF, 0x0000, 0x5A3C};
     const std::vector<uint8_t> data = PseudoRandomBytes(kMaxLength + 64);
-    for (const FcsPath& path : Paths())
+    for (const FcsPath& path : ListedPaths(AvailableFcsPaths))
         for (size_t offset : kOffsets)
             for (uint16_t start : kStarts) {
                 const uint8_t* bytes = data.data() + offset;

@@ -5,6 +5,7 @@
 
 #include "gf256.h"
 #include "gf256_region.h"
+#include "pseudo_random.h"
 
 namespace sundrel {
 namespace {
@@ -36,23 +37,6 @@ uint8_t AffineByte(uint64_t matrix, uint8_t x)
         result |= (uint8_t)(parity << i);
     }
     return result;
-}
-
-std::vector<uint8_t> PseudoRandomBytes(size_t len, uint32_t seed)
-{
-    std::vector<uint8_t> data(len);
-    for (auto& byte : data) {
-        seed = seed * 1664525u + 1013904223u;
-        byte = (uint8_t)(seed >> 24);
-    }
-    return data;
-}
-
-std::vector<GfRegionPath> Paths()
-{
-    size_t count = 0;
-    const GfRegionPath* paths = AvailableGfRegionPaths(&count);
-    return std::vector<GfRegionPath>(paths, paths + count);
 }
 
 TEST(Gf256, ProductsAndInversesFollowTheField)
@@ -172,7 +156,7 @@ TEST(Gf256, EveryPathAtEveryLengthAndOffset)
         lengths.push_back(len);
     for (size_t len : {255, 256, 257, 1000, 4095, 4096, 4097})
         lengths.push_back(len);
-    for (const GfRegionPath& path : Paths())
+    for (const GfRegionPath& path : ListedPaths(AvailableGfRegionPaths))
         for (size_t len : lengths)
             for (size_t offset = 0; offset < 64; ++offset)
                 ExpectPathComputes(path, {3, 2, len, offset});
@@ -182,7 +166,7 @@ TEST(Gf256, EveryPathAtEveryLengthAndOffset)
 // counts from none to many.
 TEST(Gf256, EveryPathForEveryShapeOfProduct)
 {
-    for (const GfRegionPath& path : Paths())
+    for (const GfRegionPath& path : ListedPaths(AvailableGfRegionPaths))
         for (size_t sourceCount : {0, 1, 2, 5, 17, 100})
             for (size_t destCount = 1; destCount <= 19; ++destCount)
                 for (size_t len : {1, 63, 64, 130, 1029})
@@ -191,7 +175,7 @@ TEST(Gf256, EveryPathForEveryShapeOfProduct)
 
 TEST(Gf256, PortablePathIsAlwaysThere)
 {
-    const std::vector<GfRegionPath> paths = Paths();
+    const std::vector<GfRegionPath> paths = ListedPaths(AvailableGfRegionPaths);
     ASSERT_FALSE(paths.empty());
     EXPECT_STREQ(paths.front().name, "portable");
     EXPECT_EQ(FastestGfDotProducts(), paths.back().dotProducts);
