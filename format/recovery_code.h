@@ -61,7 +61,8 @@ public:
     // from the other data shards (data[i]; the entries of lost shards are
     // not read) and the intact recovery shards present[n] in recovery[n],
     // n < presentCount, of which the first lostCount are used. len bytes
-    // each; no output may overlap an input. Writes nothing on a failure.
+    // each; no output may overlap an input, but rebuilt[n] may be the
+    // buffer of data[lost[n]]. Writes nothing on a failure.
     RecoveryStatus Rebuild(const size_t* lost, size_t lostCount, const size_t* present, size_t presentCount,
                            const uint8_t* const* data, const uint8_t* const* recovery,
                            uint8_t* const* rebuilt, size_t len);

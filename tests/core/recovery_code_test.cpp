@@ -176,6 +176,27 @@ TEST(RecoveryCode, RebuilderFollowsChangingPatterns)
             ExpectRebuilds(rebuilder, data, allRecovery, loss);
 }
 
+// The lost shards' own buffers take what is rebuilt, as a reader that
+// rebuilds in place hands them over.
+TEST(RecoveryCode, RebuildsIntoTheLostShardsBuffers)
+{
+    std::mt19937 random(7);
+    const Shards data = RandomShards(20, 4096, random);
+    const Shards allRecovery = Encode(data, Range(3));
+    Shards damaged = data;
+    const size_t lost[] = {19, 0, 7}, present[] = {2, 0, 1};
+    std::vector<uint8_t*> outputs;
+    for (size_t i : lost) {
+        std::fill(damaged[i].begin(), damaged[i].end(), 0xEE);
+        outputs.push_back(damaged[i].data());
+    }
+    const uint8_t* recovery[] = {allRecovery[2].data(), allRecovery[0].data(), allRecovery[1].data()};
+    RecoveryRebuilder rebuilder(20);
+    ASSERT_EQ(rebuilder.Rebuild(lost, 3, present, 3, Pointers(damaged).data(), recovery, outputs.data(), 4096),
+              RecoveryStatus::Ok);
+    EXPECT_EQ(damaged, data);
+}
+
 // Recovery shard j is the same whichever others are made with it.
 TEST(RecoveryCode, RecoveryShardDependsOnItsIndexAlone)
 {
