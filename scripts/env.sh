@@ -78,6 +78,9 @@ ensure_prefix() {
          </dev/null >/dev/null 2>&1
     touch "$WINEPREFIX/.sundrel-fontlink"
   fi
+  # The text-fit tests set 144 DPI for the prefix's user while they run; a
+  # run cut short may have left it.
+  wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1 || true
   # Start Wine's background processes (services, desktop) now, detached from
   # any pipe: started by the first test instead, they would keep its output
   # pipe open and CTest would wait for it until the test's timeout.
