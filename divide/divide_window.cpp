@@ -100,6 +100,7 @@ static INT_PTR OnInitDivide(HWND window, UINT, WPARAM, LPARAM)
     if (g_Set.OutlookDir[0] == L'\0')
         QocSetDlgItemChk(window, IDC_OUTLOOK, 0);
     ApplyMailGroupRule(window);
+    QocFitDlgTexts(window);
     PlaceWindowAtCursor(window);
     return 1;
 }

@@ -12,6 +12,11 @@ uint64_t Base64MailBytes(uint64_t fileBytes)
     return chars + 2 * lines;
 }
 
+uint64_t PieceMailBytes(unsigned pieceMiB)
+{
+    return Base64MailBytes(PieceFileLength(pieceMiB * kMiB));
+}
+
 unsigned LargestPieceMiBForMail(uint64_t limitBytes)
 {
     if (limitBytes <= kMailHeaderAllowance)
@@ -21,9 +26,9 @@ unsigned LargestPieceMiBForMail(uint64_t limitBytes)
     // encoded size grows with the piece, so the answer is found by walking.
     uint64_t estimate = room / 137 * 100 / PieceFileLength(kMiB) + 1;
     unsigned miB = estimate > 1u << 20 ? 1u << 20 : unsigned(estimate);
-    while (miB > 0 && Base64MailBytes(PieceFileLength(miB * kMiB)) > room)
+    while (miB > 0 && PieceMailBytes(miB) > room)
         --miB;
-    while (miB < 1u << 20 && Base64MailBytes(PieceFileLength((miB + 1) * kMiB)) <= room)
+    while (miB < 1u << 20 && PieceMailBytes(miB + 1) <= room)
         ++miB;
     return miB;
 }

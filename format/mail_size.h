@@ -14,6 +14,10 @@ constexpr uint64_t kMailHeaderAllowance = 64 * 1024;
 // ended by CRLF.
 uint64_t Base64MailBytes(uint64_t fileBytes);
 
+// Bytes of a full piece of pieceMiB MiB of data as a mail attachment,
+// encoded as above.
+uint64_t PieceMailBytes(unsigned pieceMiB);
+
 // The largest whole number of MiB whose full piece, encoded as above, fits
 // within limitBytes together with kMailHeaderAllowance; 0 when not even
 // 1 MiB fits.

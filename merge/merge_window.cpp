@@ -22,6 +22,7 @@ static INT_PTR OnInitMerge(HWND window, UINT, WPARAM, LPARAM)
     SendMessageW(window, WM_SETICON, ICON_SMALL, (LPARAM)g_hIcon);
     QocSetDlgItemPgsRange(window, IDC_PROGRESS, 0, 100);
     ShowCommandFileName(window, IDC_FILE);
+    QocFitDlgTexts(window);
     PlaceWindowAtCursor(window);
     return 1;
 }

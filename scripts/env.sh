@@ -78,8 +78,31 @@ ensure_prefix() {
          </dev/null >/dev/null 2>&1
     touch "$WINEPREFIX/.sundrel-fontlink"
   fi
+  # The text-fit tests set 144 DPI for the prefix's user while they run; a
+  # run cut short may have left it.
+  wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1 || true
   # Start Wine's background processes (services, desktop) now, detached from
   # any pipe: started by the first test instead, they would keep its output
   # pipe open and CTest would wait for it until the test's timeout.
   wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+# The look of the windows in screenshots, set in the current prefix: Wine
+# draws the window frames itself, so that the pictures show the captions, in
+# a caption font that finds Japanese glyphs (MS Shell Dlg, bold, any
+# charset); the windows stay unmanaged: without a window manager Wine would
+# wait 2 s for each window to close.
+set_window_look() {
+  local font reg
+  font=$( { printf '\xf5\xff\xff\xff'; head -c 12 /dev/zero; printf '\xbc\x02\0\0\0\0\0\x01\0\0\0\x22'
+            printf 'MS Shell Dlg' | iconv -t UTF-16LE; head -c 40 /dev/zero; } |
+          od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//')
+  reg=$(mktemp --suffix=.reg)
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Decorated"="N"\r\n"Managed"="N"\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics]\r\n"CaptionFont"=hex:%s\r\n' "$font"
+  } | iconv -f UTF-8 -t UTF-16 >"$reg"
+  wine regedit /S "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
+  rm -f "$reg"
 }

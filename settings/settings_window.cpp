@@ -7,6 +7,7 @@
 #include "app.h"
 #include "dialog_map.h"
 #include "lang.h"
+#include "mail_size_label.h"
 #include "qoc.h"
 #include "resource.h"
 #include "settings_record.h"
@@ -27,6 +28,8 @@ static const LANG_TEXT kMrgBrowseTitle = {L"Folder to store divide files", L"統
 static const LANG_TEXT kOutlookBrowseTitle = {L"Outlook.exe folder path", L"Outlook.exeの場所"};
 static const LANG_TEXT kOutlookNotFound = {L"Outlook.exe not found\n(%s)",
                                            L"Outlook.exe が見つかりません\n(%s)"};
+// Beside the piece size: what one full piece weighs as a mail attachment.
+static const LANG_TEXT kPieceMailSize = {L"≈ %s MB as mail", L"メール添付で約 %s MB"};
 
 // OK, Cancel, "[ MB ]", 1041 and the "..." buttons keep their template texts.
 static const CTRL_TEXT kEnglishTexts[] = {
@@ -34,7 +37,7 @@ static const CTRL_TEXT kEnglishTexts[] = {
     {IDC_DIV_RADIO, L"Folder to store"},
     {IDC_DIV_FOLDER_A, L"Ssame folder as original file"},
     {IDC_DIV_FOLDER_B, L"Specified folder"},
-    {IDC_DIVSIZE_LABEL, L"Division Size"},
+    {IDC_DIVSIZE_LABEL, L"Piece size"},
     {IDC_DIV_OPEN, L"Once the files have been divided, open the divided file folder."},
     {IDC_DIV_RMV, L"If there is already a split file with the same name, delete it."},
     {IDC_MRG_BOX, L"File Merge"},
@@ -77,6 +80,14 @@ static void FillControls(HWND window)
     QocSetDlgItemStrW(window, IDC_OL_VER, g_Set.OutlookVer);
 }
 
+static void ShowPieceMailSize(HWND window)
+{
+    wchar_t text[64];
+    FormatPieceMailSize(text, 64, PickText(kPieceMailSize), QocGetDlgItemUInt(window, IDC_DIVSIZE));
+    QocSetDlgItemStrW(window, IDC_DIVSIZE_MAIL, text);
+    QocFitDlgItemText(window, IDC_DIVSIZE_MAIL);
+}
+
 static INT_PTR OnInitSetting(HWND window, UINT, WPARAM, LPARAM)
 {
     g_hWndSetting = window;
@@ -86,7 +97,6 @@ static INT_PTR OnInitSetting(HWND window, UINT, WPARAM, LPARAM)
     }
     g_hSettingMutex = CreateMutexW(nullptr, FALSE, kMutexName);
 
-    QocLoadWndPosW(window, kSettingSection);
     if (!IsJapaneseUI())
         SetWindowTextW(window, kCaption.en);
     SetEnglishTexts(window, kEnglishTexts, ARRAYSIZE(kEnglishTexts));
@@ -110,6 +120,11 @@ static INT_PTR OnInitSetting(HWND window, UINT, WPARAM, LPARAM)
     // its folder box and browse button.
     QocSetDlgItemUInt(window, IDC_DIV_RADIO, g_Set.fDivDir);
     QocSetDlgItemUInt(window, IDC_MRG_RADIO, g_Set.fMrgDir);
+    ShowPieceMailSize(window);
+    // Every text shows whole; the window may have grown for that before it
+    // is placed where it was left.
+    QocFitDlgTexts(window);
+    QocLoadWndPosW(window, kSettingSection);
     SetTimer(window, kCheckTimer, kCheckDelayMs, nullptr);
     return 1;
 }
@@ -225,6 +240,8 @@ static void AcceptOutlook(HWND window, const wchar_t* path)
     QocSetDlgItemStrW(window, IDC_OL_DIR, g_Set.OutlookDir);
     QocSetDlgItemStrW(window, IDC_OL_DESC, g_Set.OutlookDesc);
     QocSetDlgItemStrW(window, IDC_OL_VER, g_Set.OutlookVer);
+    QocFitDlgItemText(window, IDC_OL_DESC);
+    QocFitDlgItemText(window, IDC_OL_VER);
 }
 
 static void RejectOutlook(HWND window)
@@ -261,6 +278,14 @@ static INT_PTR OnOutlookDirChanged(HWND window, UINT, WPARAM, LPARAM)
     return 1;
 }
 
+// Typing in the number box, or setting it.
+static INT_PTR OnDivSizeChanged(HWND window, UINT, WPARAM wParam, LPARAM)
+{
+    if (HIWORD(wParam) == EN_CHANGE)
+        ShowPieceMailSize(window);
+    return 1;
+}
+
 static INT_PTR OnOkSetting(HWND window, UINT, WPARAM, LPARAM)
 {
     g_Set.DivSize = QocGetDlgItemUInt(window, IDC_DIVSIZE);
@@ -290,6 +315,7 @@ static const QOC_MMP_ROW kSettingRows[] = {
     {QOC_MMP_MSG, WM_DESTROY, 0, OnDestroySetting, nullptr, 0},
     {QOC_MMP_MSG, WM_TIMER, 0, OnTimerSetting, nullptr, 0},
     {QOC_MMP_MSG, 0, 0, OnActivateSetting, kActivateMessage, 0},
+    {QOC_MMP_CMD, WM_COMMAND, IDC_DIVSIZE, OnDivSizeChanged, nullptr, 0},
     {QOC_MMP_CMD, WM_COMMAND, IDC_DIV_RADIO, OnDivRadio, nullptr, 0},
     {QOC_MMP_CMD, WM_COMMAND, IDC_DIV_BROWSE, OnDivBrowse, nullptr, 0},
     {QOC_MMP_CMD, WM_COMMAND, IDC_MRG_RADIO, OnMrgRadio, nullptr, 0},

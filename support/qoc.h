@@ -182,6 +182,14 @@ void QocDoEventW(void);
 BOOL QocSetFocusWindow(HWND window);
 // Moves a window, where needed, so that it lies wholly within its monitor.
 BOOL QocMoveWndIntoMonitor(HWND window);
+// Grows the controls whose texts do not fit them, measured in their font at
+// the running DPI: to the right up to the next control or the edge of the
+// group box around them; a static text takes more lines below when that is
+// not enough. Group boxes and the dialog grow to hold what grew; no control
+// moves or shrinks. The dialog may grow up to its monitor's work area.
+BOOL QocFitDlgTexts(HWND dialog);
+// The same for one control, after its text has changed.
+BOOL QocFitDlgItemText(HWND dialog, int id);
 // The system folder picker; non-zero when a folder was chosen into out
 // (MAX_PATH characters); start and out may be the same buffer.
 int QocGetFolderNameW(HWND owner, const wchar_t* title, const wchar_t* start,

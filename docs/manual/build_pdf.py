@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Sets the manual's text sources into one A4 PDF with Pango and Cairo.
 
-    build_pdf.py OUTPUT.pdf SOURCE.txt [SOURCE.txt ...]
+    build_pdf.py OUTPUT.pdf [--pictures DIR] SOURCE.txt [SOURCE.txt ...]
 
 The sources use a small plain-text markup, one block per paragraph:
 
@@ -11,11 +11,14 @@ The sources use a small plain-text markup, one block per paragraph:
     - item             a list item (continuation lines indented)
     1. step            a numbered list item
         literal        lines indented by four spaces, kept as they are
+    [picture: NAME]    the picture DIR/NAME-LANG.png, LANG from SOURCE's name
+                       (manual.en.txt: en); left out without --pictures
     paragraph text     lines up to a blank line form one paragraph
 
 `text` in backquotes is set in the monospaced font. Each source starts on a
 new page (each starts with a title); the fonts come from fontconfig (Noto Sans CJK JP shows Japanese).
 """
+import os
 import re
 import sys
 
@@ -31,6 +34,10 @@ MARGIN_X, MARGIN_TOP, MARGIN_BOTTOM = 62.0, 62.0, 70.0
 TEXT_W = PAGE_W - 2 * MARGIN_X
 SANS = "Noto Sans CJK JP"
 MONO = "Noto Sans Mono CJK JP"
+# Screenshots are taken at 96 DPI: 0.75 points a pixel shows them at the
+# size they have on such a screen.
+PICTURE_SCALE = 0.75
+PICTURE_SPACE = 8.0
 
 STYLES = {
     # kind: (font, space before, space after, indent)
@@ -74,6 +81,9 @@ def parse(path):
             elif line.startswith("    ") and kind in (None, "literal"):
                 kind = "literal"
                 lines.append(line[4:])
+            elif re.fullmatch(r"\[picture: [\w-]+\]", line):
+                flush()
+                blocks.append(("picture", line[len("[picture: "):-1]))
             elif line.startswith("### "):
                 flush()
                 blocks.append(("h3", line[4:]))
@@ -170,6 +180,22 @@ class Writer:
                 break
         self.y += after
 
+    def picture(self, path):
+        """The picture at its screen size, or narrower to fit the text width."""
+        image = cairo.ImageSurface.create_from_png(path)
+        scale = min(PICTURE_SCALE, TEXT_W / image.get_width())
+        height = image.get_height() * scale
+        if self.y is None or height + PICTURE_SPACE > self.room():
+            self.new_page()
+        self.y += PICTURE_SPACE / 2
+        self.cr.save()
+        self.cr.translate(MARGIN_X, self.y)
+        self.cr.scale(scale, scale)
+        self.cr.set_source_surface(image, 0, 0)
+        self.cr.paint()
+        self.cr.restore()
+        self.y += height + PICTURE_SPACE
+
     def close(self):
         if self.y is not None:
             self.footer()
@@ -177,13 +203,24 @@ class Writer:
 
 
 def main(argv):
-    if len(argv) < 3:
-        sys.stderr.write("usage: build_pdf.py OUTPUT.pdf SOURCE.txt [SOURCE.txt ...]\n")
+    args = argv[1:]
+    pictures = None
+    if "--pictures" in args:
+        at = args.index("--pictures")
+        pictures = args[at + 1] if at + 1 < len(args) else ""
+        del args[at:at + 2]
+    if len(args) < 2 or pictures == "":
+        sys.stderr.write("usage: build_pdf.py OUTPUT.pdf [--pictures DIR] SOURCE.txt [SOURCE.txt ...]\n")
         return 2
-    writer = Writer(argv[1], "Sundrel")
-    for source in argv[2:]:
+    writer = Writer(args[0], "Sundrel")
+    for source in args[1:]:
+        lang = os.path.basename(source).split(".")[-2]
         blocks = parse(source)
         for i, (kind, text) in enumerate(blocks):
+            if kind == "picture":
+                if pictures:
+                    writer.picture(os.path.join(pictures, "%s-%s.png" % (text, lang)))
+                continue
             following = 40.0 if i + 1 < len(blocks) else 0.0
             writer.block(kind, text, following)
     writer.close()

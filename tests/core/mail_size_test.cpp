@@ -22,6 +22,15 @@ TEST(MailSize, Base64Lines)
     EXPECT_EQ(Base64MailBytes(57), 78u);
 }
 
+// A full piece as it travels: the default 16 MiB piece weighs about 23 MB.
+TEST(MailSize, FullPieceAsMail)
+{
+    for (unsigned miB : {1u, 16u, 50u})
+        EXPECT_EQ(PieceMailBytes(miB), Encoded(PieceFileLength(miB * kMiB))) << miB;
+    EXPECT_EQ(PieceFileLength(16 * kMiB), 16785412u);
+    EXPECT_EQ(PieceMailBytes(16), 22969514u);
+}
+
 TEST(MailSize, LargestPieceThatFits)
 {
     struct Row {

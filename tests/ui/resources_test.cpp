@@ -47,6 +47,7 @@ const ControlRow kSettingControls[] = {
     {1023, L"Static", kShown | SS_LEFT | WS_GROUP, 15, 21, 36, 8, L"分割サイズ"},
     {1005, L"QocCtrlInpVal", kShown | WS_TABSTOP, 55, 18, 40, 14, L"I: L=1, R=50"},
     {-1, L"Static", kShown | SS_LEFT | WS_GROUP, 97, 21, 22, 8, L"[ MB ]"},
+    {1006, L"Static", kShown | SS_LEFT | WS_GROUP, 123, 21, 190, 8, L""},
     {1025, L"Button", kShown | BS_GROUPBOX | WS_GROUP, 13, 35, 304, 40, L"分割ファイルの格納場所"},
     {1026, L"Button", kShown | BS_AUTORADIOBUTTON, 19, 48, 279, 8, L"元のファイルと同じ場所"},
     {1027, L"Button", kShown | BS_AUTORADIOBUTTON, 19, 60, 66, 10, L"指定した場所"},

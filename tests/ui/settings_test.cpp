@@ -74,6 +74,11 @@ bool HasProfileString(const wchar_t* name)
     return UiRegGetString(name, &value);
 }
 
+const wchar_t* InUiLanguage(const wchar_t* en, const wchar_t* ja)
+{
+    return UiIsJapanese() ? ja : en;
+}
+
 DWORD ProfileUInt(const wchar_t* name)
 {
     DWORD value = 0xFFFFFFFF;
@@ -169,6 +174,30 @@ TEST_F(SettingsTest, DivSizeStaysWithinOneToFifty)
     }
 }
 
+// Beside the piece size, what a full piece weighs as a mail attachment,
+// following the number as it is set or typed.
+TEST_F(SettingsTest, MailSizeFollowsPieceSize)
+{
+    auto shown = [](const wchar_t* figure) {
+        return std::wstring(InUiLanguage(L"≈ ", L"メール添付で約 ")) + figure +
+               InUiLanguage(L" MB as mail", L" MB");
+    };
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(UiWaitItemText(dialog, IDC_DIVSIZE_MAIL, shown(L"23.0")));   // the default 16
+    UiSetItemText(dialog, IDC_DIVSIZE, L"1");
+    EXPECT_TRUE(UiWaitItemText(dialog, IDC_DIVSIZE_MAIL, shown(L"1.4")));
+    // Typed over the selected number, one digit at a time.
+    HWND box = UiItem(dialog, IDC_DIVSIZE);
+    SendMessageTimeoutW(box, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, nullptr);
+    PostMessageW(box, WM_CHAR, L'5', 1);
+    EXPECT_TRUE(UiWaitItemText(dialog, IDC_DIVSIZE_MAIL, shown(L"7.2")));
+    PostMessageW(box, WM_CHAR, L'0', 1);
+    EXPECT_TRUE(UiWaitItemText(dialog, IDC_DIVSIZE_MAIL, shown(L"71.8")));
+    CloseWith(dialog, IDOK);
+    EXPECT_EQ(50u, ProfileUInt(L"DivSize"));
+}
+
 TEST_F(SettingsTest, RadioGroupsEnableTheirFolders)
 {
     UiRegSetDword(L"fDivDir", 0);
@@ -255,11 +284,6 @@ void ExpectRejected(UiProc& proc, HWND dialog, const std::wstring& folder,
     EXPECT_EQ(UiToUtf8(accepted), UiToUtf8(UiGetItemText(dialog, IDC_OL_DIR)));
 }
 
-const wchar_t* InUiLanguage(const wchar_t* en, const wchar_t* ja)
-{
-    return UiIsJapanese() ? ja : en;
-}
-
 TEST_F(SettingsTest, FolderWithoutOutlookShowsOneErrorAndRestores)
 {
     std::wstring accepted = OutlookFolder();
@@ -286,7 +310,7 @@ TEST_F(SettingsTest, TextsInUiLanguage)
         {IDC_DIV_RADIO, L"Folder to store", L"分割ファイルの格納場所"},
         {IDC_DIV_FOLDER_A, L"Ssame folder as original file", L"元のファイルと同じ場所"},
         {IDC_DIV_FOLDER_B, L"Specified folder", L"指定した場所"},
-        {IDC_DIVSIZE_LABEL, L"Division Size", L"分割サイズ"},
+        {IDC_DIVSIZE_LABEL, L"Piece size", L"分割サイズ"},
         {IDC_DIV_OPEN, L"Once the files have been divided, open the divided file folder.",
          L"ファイルの分割が終了したら、分割ファイルの場所を開く"},
         {IDC_DIV_RMV, L"If there is already a split file with the same name, delete it.",
