@@ -64,6 +64,8 @@ CpuFeatures DetectCpuFeatures()
         return features;
     const CpuidRegisters leaf1 = Cpuid(1, 0);
     features.pclmul = Bit(leaf1.ecx, 1) && Bit(leaf1.ecx, 19);
+    if (maxLeaf >= 7)
+        features.sha = Bit(Cpuid(7, 0).ebx, 29) && Bit(leaf1.ecx, 9) && Bit(leaf1.ecx, 19);
 
     const bool osxsave = Bit(leaf1.ecx, 27);
     if (maxLeaf < 7 || !osxsave || !features.pclmul)

@@ -17,6 +17,7 @@ namespace sundrel {
 struct CpuFeatures {
     bool pclmul;      // PCLMULQDQ with SSE4.1
     bool avx512clmul; // VPCLMULQDQ on 512-bit registers, with the state saved
+    bool sha;         // SHA extensions with SSSE3 and SSE4.1
 };
 
 CpuFeatures DetectCpuFeatures();

@@ -54,3 +54,7 @@ for seed_name, text in [('piece', 'report.pdf(02_of_03).divide'),
                         ('three_digits', 'a(100_of_120).divide'),
                         ('japanese', '報告書 2026.pdf(01_of_02).Divide')]:
     write('fuzz_piece_names', seed_name, text.encode())
+
+write('fuzz_sha256', 'abc', b'abc')
+write('fuzz_sha256', 'blocks', source[:1000])
+write('fuzz_sha256', 'hex', b'BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD')

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "fcs.h"
+#include "pseudo_random_bytes.h"
 
 namespace sundrel {
 namespace {
@@ -15,17 +16,6 @@ uint16_t BitwiseStep(uint16_t crc, uint8_t byte)
     for (int bit = 0; bit < 8; ++bit)
         crc = (crc & 1) ? (uint16_t)((crc >> 1) ^ 0x8408) : (uint16_t)(crc >> 1);
     return crc;
-}
-
-std::vector<uint8_t> PseudoRandomBytes(size_t len)
-{
-    std::vector<uint8_t> data(len);
-    uint32_t state = 0x9E3779B9;
-    for (auto& byte : data) {
-        state = state * 1664525u + 1013904223u;
-        byte = (uint8_t)(state >> 24);
-    }
-    return data;
 }
 
 std::vector<FcsPath> Paths()

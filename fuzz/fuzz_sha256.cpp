@@ -1,0 +1,42 @@
+// SHA-256 over arbitrary bytes: every path, in runs whose lengths the bytes
+// choose, gives the digest of the whole; the hex form reads back; and the
+// hex reader takes arbitrary text, giving back what it accepts.
+#include <cctype>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "sha256.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace sundrel;
+    const Sha256Digest whole = Sha256Of(data, size);
+    size_t count = 0;
+    const Sha256Path* paths = AvailableSha256Paths(&count);
+    for (size_t p = 0; p < count; ++p) {
+        Sha256 hasher(paths[p]);
+        for (size_t at = 0; at < size;) {
+            const size_t run = size - at < 1u + data[at] ? size - at : 1u + data[at];
+            hasher.Update(data + at, run);
+            at += run;
+        }
+        if (hasher.Finish() != whole)
+            std::abort();
+    }
+
+    Sha256Digest parsed;
+    if (!ParseSha256Hex(Sha256Hex(whole), &parsed) || parsed != whole)
+        std::abort();
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (ParseSha256Hex(text, &parsed)) {
+        std::string lower(text);
+        for (char& c : lower)
+            c = (char)std::tolower((unsigned char)c);
+        if (Sha256Hex(parsed) != lower)
+            std::abort();
+    }
+    return 0;
+}
