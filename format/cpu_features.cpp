@@ -64,18 +64,26 @@ CpuFeatures DetectCpuFeatures()
         return features;
     const CpuidRegisters leaf1 = Cpuid(1, 0);
     features.pclmul = Bit(leaf1.ecx, 1) && Bit(leaf1.ecx, 19);
+    features.ssse3 = Bit(leaf1.ecx, 9);
     if (maxLeaf >= 7)
-        features.sha = Bit(Cpuid(7, 0).ebx, 29) && Bit(leaf1.ecx, 9) && Bit(leaf1.ecx, 19);
+        features.sha = Bit(Cpuid(7, 0).ebx, 29) && features.ssse3 && Bit(leaf1.ecx, 19);
 
     const bool osxsave = Bit(leaf1.ecx, 27);
-    if (maxLeaf < 7 || !osxsave || !features.pclmul)
+    if (maxLeaf < 7 || !osxsave)
         return features;
     const uint64_t saved = SavedState();
-    const bool zmmSaved = (saved & (kXmmYmmState | kZmmState)) == (kXmmYmmState | kZmmState);
+    const bool ymmSaved = (saved & kXmmYmmState) == kXmmYmmState;
+    const bool zmmSaved = ymmSaved && (saved & kZmmState) == kZmmState;
+    const bool avx = Bit(leaf1.ecx, 28);
     const CpuidRegisters leaf7 = Cpuid(7, 0);
+    const bool avx2 = Bit(leaf7.ebx, 5);
     const bool avx512f = Bit(leaf7.ebx, 16);
+    const bool avx512bw = Bit(leaf7.ebx, 30);
+    const bool gfni = Bit(leaf7.ecx, 8);
     const bool vpclmulqdq = Bit(leaf7.ecx, 10);
-    features.avx512clmul = zmmSaved && Bit(leaf1.ecx, 28) && avx512f && vpclmulqdq;
+    features.avx2 = ymmSaved && avx && avx2;
+    features.avx512clmul = zmmSaved && avx && avx512f && vpclmulqdq && features.pclmul;
+    features.gfniAvx512 = zmmSaved && avx && avx512f && avx512bw && gfni;
     return features;
 }
 

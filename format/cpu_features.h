@@ -1,5 +1,5 @@
 // What the processor offers and the operating system saves across thread
-// switches, for choosing among the FCS paths. x86-64 only.
+// switches, for choosing among the FCS and GF(2^8) paths. x86-64 only.
 #pragma once
 
 #if defined(__x86_64__) || defined(_M_X64)
@@ -17,6 +17,9 @@ namespace sundrel {
 struct CpuFeatures {
     bool pclmul;      // PCLMULQDQ with SSE4.1
     bool avx512clmul; // VPCLMULQDQ on 512-bit registers, with the state saved
+    bool ssse3;       // PSHUFB
+    bool avx2;        // VPSHUFB on 256-bit registers, with the state saved
+    bool gfniAvx512;  // GF2P8AFFINEQB with AVX-512F and BW, with the state saved
     bool sha;         // SHA extensions with SSSE3 and SSE4.1
 };
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fcs.h"
-#include "pseudo_random_bytes.h"
+#include "pseudo_random.h"
 
 namespace sundrel {
 namespace {
@@ -18,16 +18,9 @@ uint16_t BitwiseStep(uint16_t crc, uint8_t byte)
     return crc;
 }
 
-std::vector<FcsPath> Paths()
-{
-    size_t count = 0;
-    const FcsPath* paths = AvailableFcsPaths(&count);
-    return std::vector<FcsPath>(paths, paths + count);
-}
-
 TEST(Fcs, EveryPathGivesTheCheckValue)
 {
-    const std::vector<FcsPath> paths = Paths();
+    const std::vector<FcsPath> paths = ListedPaths(AvailableFcsPaths);
     ASSERT_FALSE(paths.empty());
     EXPECT_STREQ(paths.front().name, "table");
     for (const FcsPath& path : paths) {
@@ -45,7 +38,7 @@ TEST(Fcs, EveryPathAgreesWithTheBitwiseRegister)
     const size_t kOffsets[] = {0, 1, 3, 7, 15, 33};
     const uint16_t kStarts[] = {0xFFFF, 0x0000, 0x5A3C};
     const std::vector<uint8_t> data = PseudoRandomBytes(kMaxLength + 64);
-    for (const FcsPath& path : Paths())
+    for (const FcsPath& path : ListedPaths(AvailableFcsPaths))
         for (size_t offset : kOffsets)
             for (uint16_t start : kStarts) {
                 const uint8_t* bytes = data.data() + offset;
