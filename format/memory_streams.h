@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +102,13 @@ public:
         if (head.idBytes == int(kPieceIdSize))
             head.id = DecodePieceId(reinterpret_cast<const uint8_t*>(bytes.data()));
         return head;
+    }
+    std::unique_ptr<RandomSource> Open(std::string_view name) override
+    {
+        auto file = files.find(name);
+        if (file == files.end())
+            return nullptr;
+        return std::make_unique<MemoryRandomSource>(file->second);
     }
 };
 

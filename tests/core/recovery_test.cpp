@@ -13,6 +13,7 @@
 #include "piece_layout.h"
 #include "recovery_inspection.h"
 #include "recovery_rebuild.h"
+#include "recovery_set.h"
 #include "recovery_writer.h"
 
 namespace sundrel {
@@ -235,6 +236,43 @@ TEST(Recovery, RebuildsWhatTheRecoveryPiecesCoverAndRefusesTheRest)
             EXPECT_EQ(done.status, RebuildStatus::Ok) << "piece " << p + 1;
             EXPECT_TRUE(repaired.bytes == originals[p]) << "piece " << p + 1;
         }
+    }
+}
+
+// The whole way a front end goes: plan the folder, read the recovery
+// pieces, open the set, merge.
+TEST(Recovery, MergesThroughTheFolderWhicheverFileIsSelected)
+{
+    Division d = Divide(3 * kMiB - 100, 2);
+    Division other = Divide(3 * kMiB - 100, 1, 5);
+    MemoryFolder folder;
+    for (unsigned p = 0; p < 3; ++p)
+        folder.files[PieceFileName<char>("data.bin", p + 1, 3)] = d.pieces[p];
+    for (unsigned j = 0; j < 2; ++j)
+        folder.files[RecoveryFileName<char>("data.bin", 3, j + 1, 2)] = d.recovery[j];
+    // Another division's recovery piece under a name of another count.
+    folder.files[RecoveryFileName<char>("data.bin", 4, 1, 1)] = other.recovery[0];
+    folder.files.erase(PieceFileName<char>("data.bin", 2, 3));
+    Flip(folder.files[PieceFileName<char>("data.bin", 3, 3)], BlockAt(5) + 1);
+
+    for (const std::string& selected : {PieceFileName<char>("data.bin", 1, 3),
+                                       RecoveryFileName<char>("data.bin", 3, 2, 2)}) {
+        SCOPED_TRACE(selected);
+        MergePlan<char> plan = PlanMerge<char>(folder, selected);
+        EXPECT_FALSE(plan.Mergeable());
+        ASSERT_EQ(plan.recovery.size(), 2u);
+        RecoverySet<char> recovery = ReadRecoverySet(folder, plan);
+        ASSERT_TRUE(recovery.hasManifest);
+        EXPECT_TRUE(recovery.manifest.SameDivision(d.manifest));
+        OpenedSet opened = OpenRecoverySet(folder, plan, recovery);
+        EXPECT_EQ(opened.sources.pieces[1], nullptr);
+        MemorySink merged;
+        BlockObserver observer;
+        RecoveryMergeOutcome outcome = MergeWithRecovery(recovery.manifest, opened.sources, merged, observer);
+        ASSERT_EQ(outcome.result.status, RebuildStatus::Ok);
+        EXPECT_TRUE(merged.bytes == d.source);
+        EXPECT_EQ(outcome.inspection.pieces[1].state, PieceState::Missing);
+        EXPECT_EQ(outcome.inspection.pieces[2].state, PieceState::Damaged);
     }
 }
 
