@@ -21,13 +21,14 @@ bool Contains(const std::vector<uint64_t>& sorted, uint64_t value)
 
 // Reads the blocks of a file laid out as first + stripe · 4,098, for
 // stripes 0 .. stripes - 1 of the lengths lengthOf gives; lost gets the
-// stripes whose block fails its FCS or is cut off. Every byte read from
-// [0, hashEnd) goes to hash(offset, bytes, n). false when a read fails or
-// the observer stops.
+// stripes whose block fails its FCS, cutFrom the first whose block the file
+// does not hold whole (nothing after it is read). Every byte read from
+// [0, hashEnd) goes to hash(bytes, n). false when a read fails or the
+// observer stops.
 template <class LengthOf, class Hash>
 bool ScanBlocks(RandomSource& file, uint64_t fileLength, uint64_t first, uint64_t stripes,
                 LengthOf lengthOf, uint64_t hashEnd, Hash hash, std::vector<uint64_t>* lost,
-                BlockObserver& observer, bool* stopped)
+                uint64_t* cutFrom, BlockObserver& observer, bool* stopped)
 {
     std::vector<uint8_t> run(kRunBlocks * kChunkSize);
     for (uint64_t b0 = 0; b0 < stripes; b0 += kRunBlocks) {
@@ -48,7 +49,12 @@ bool ScanBlocks(RandomSource& file, uint64_t fileLength, uint64_t first, uint64_
         size_t at = 0;
         for (uint64_t b = b0; b < b0 + count; ++b) {
             const size_t chunk = lengthOf(b) + kFcsSize;
-            if (at + chunk > n || !FcsMatches(&run[at], chunk))
+            if (at + chunk > n) {
+                *cutFrom = b;
+                observer.AfterBlock(n);
+                return true;
+            }
+            if (!FcsMatches(&run[at], chunk))
                 lost->push_back(b);
             at += chunk;
         }
@@ -89,8 +95,9 @@ PieceInspection InspectPiece(const RecoveryManifest& manifest, const DivisionLay
             withOwnId.Update(bytes, n);
     };
     if (!ScanBlocks(*file, result.length, kPieceIdSize, blocks, lengthOf, hashEnd, hash,
-                    &result.lostStripes, observer, stopped)) {
+                    &result.lostStripes, &result.cutFrom, observer, stopped)) {
         result.lostStripes.clear();
+        result.cutFrom = kNotCut;
         return result;
     }
     const Sha256Digest& want = manifest.pieces[piece];
@@ -99,9 +106,12 @@ PieceInspection InspectPiece(const RecoveryManifest& manifest, const DivisionLay
     else if (otherId && withOwnId.Finish() == want)
         result.state = PieceState::IdDamaged;
     else
-        result.state = result.lostStripes.empty() ? PieceState::Lost : PieceState::Damaged;
-    if (result.state != PieceState::Damaged)
+        result.state = result.lostStripes.empty() && result.cutFrom == kNotCut ? PieceState::Lost
+                                                                                : PieceState::Damaged;
+    if (result.state != PieceState::Damaged) {
         result.lostStripes.clear();
+        result.cutFrom = kNotCut;
+    }
     return result;
 }
 
@@ -126,11 +136,13 @@ RecoveryInspection InspectRecovery(const RecoveryManifest& manifest, const Divis
     auto lengthOf = [&](uint64_t b) { return layout.StripeLength(b); };
     auto noHash = [](const uint8_t*, size_t) {};
     if (!ScanBlocks(*file, length, ManifestLength(manifest.count), layout.Stripes(), lengthOf, 0,
-                    noHash, &result.badStripes, observer, stopped)) {
+                    noHash, &result.badStripes, &result.cutFrom, observer, stopped)) {
         result.badStripes.clear();
+        result.cutFrom = kNotCut;
         return result;
     }
-    result.state = result.badStripes.empty() ? RecoveryState::Usable : RecoveryState::Damaged;
+    result.state = result.badStripes.empty() && result.cutFrom == kNotCut ? RecoveryState::Usable
+                                                                          : RecoveryState::Damaged;
     return result;
 }
 
@@ -154,7 +166,7 @@ bool SetInspection::Lost(unsigned piece, uint64_t stripe) const
     const PieceInspection& p = pieces[piece];
     switch (p.state) {
     case PieceState::Damaged:
-        return Contains(p.lostStripes, stripe);
+        return stripe >= p.cutFrom || Contains(p.lostStripes, stripe);
     case PieceState::Lost:
     case PieceState::Missing:
         return true;
@@ -167,7 +179,7 @@ bool SetInspection::RecoveryBlockUsable(unsigned index, uint64_t stripe) const
 {
     const RecoveryInspection& r = recovery[index];
     return r.state == RecoveryState::Usable ||
-           (r.state == RecoveryState::Damaged && !Contains(r.badStripes, stripe));
+           (r.state == RecoveryState::Damaged && stripe < r.cutFrom && !Contains(r.badStripes, stripe));
 }
 
 SetInspection InspectSet(const RecoveryManifest& manifest, const SetSources& sources,
@@ -191,19 +203,19 @@ SetInspection InspectSet(const RecoveryManifest& manifest, const SetSources& sou
     std::vector<int> balance(size_t(layout.Stripes()), 0);
     for (unsigned p = 0; p < manifest.count; ++p) {
         const PieceInspection& piece = set.pieces[p];
-        if (piece.state == PieceState::Damaged) {
-            for (uint64_t b : piece.lostStripes)
-                ++balance[size_t(b)];
-        } else if (!DataIsWhole(piece.state)) {
-            for (uint64_t b = 0; b < balance.size() && layout.BlockLength(p, b) > 0; ++b)
-                ++balance[size_t(b)];
-        }
+        if (DataIsWhole(piece.state))
+            continue;
+        for (uint64_t b : piece.lostStripes)
+            ++balance[size_t(b)];
+        uint64_t from = piece.state == PieceState::Damaged ? piece.cutFrom : 0;
+        for (uint64_t b = from; b < balance.size() && layout.BlockLength(p, b) > 0; ++b)
+            ++balance[size_t(b)];
     }
     for (const RecoveryInspection& r : set.recovery) {
         if (!Usable(r.state))
             continue;
-        for (int& lost : balance)
-            --lost;
+        for (uint64_t b = 0; b < balance.size() && b < r.cutFrom; ++b)
+            --balance[size_t(b)];
         for (uint64_t b : r.badStripes)
             ++balance[size_t(b)];
     }

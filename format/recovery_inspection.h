@@ -34,10 +34,16 @@ inline bool DataIsWhole(PieceState state)
     return state == PieceState::Whole || state == PieceState::Grown || state == PieceState::IdDamaged;
 }
 
+// No stripe is cut off.
+constexpr uint64_t kNotCut = UINT64_MAX;
+
 struct PieceInspection {
     PieceState state = PieceState::Missing;
     uint64_t length = 0;                 // of the file, as it lies
-    std::vector<uint64_t> lostStripes;   // when Damaged
+    // When Damaged: the stripes whose block fails its FCS, and the first
+    // stripe whose block the file no longer holds whole.
+    std::vector<uint64_t> lostStripes;
+    uint64_t cutFrom = kNotCut;
 };
 
 enum class RecoveryState {
@@ -50,7 +56,10 @@ enum class RecoveryState {
 
 struct RecoveryInspection {
     RecoveryState state = RecoveryState::Missing;
-    std::vector<uint64_t> badStripes;    // when Damaged
+    // When Damaged: the stripes whose block fails its FCS, and the first
+    // stripe whose block the file no longer holds whole.
+    std::vector<uint64_t> badStripes;
+    uint64_t cutFrom = kNotCut;
 };
 
 struct SetInspection {
