@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,7 +37,27 @@ private:
     size_t pos_ = 0;
 };
 
-class MemorySink : public ByteSink {
+class MemoryRandomSource : public RandomSource {
+public:
+    explicit MemoryRandomSource(const std::string& bytes) : bytes_(bytes) {}
+    bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got) override
+    {
+        size_t start = offset < bytes_.size() ? size_t(offset) : bytes_.size();
+        *got = n < bytes_.size() - start ? n : bytes_.size() - start;
+        std::memcpy(buffer, bytes_.data() + start, *got);
+        return true;
+    }
+    bool Size(uint64_t* size) override
+    {
+        *size = bytes_.size();
+        return true;
+    }
+
+private:
+    const std::string& bytes_;
+};
+
+class MemorySink : public RestartableSink {
 public:
     explicit MemorySink(size_t limit = std::string::npos) : limit_(limit) {}
     bool Write(const void* data, size_t n) override
@@ -44,6 +65,11 @@ public:
         if (bytes.size() + n > limit_)
             return false;
         bytes.append(static_cast<const char*>(data), n);
+        return true;
+    }
+    bool Restart() override
+    {
+        bytes.clear();
         return true;
     }
     std::string bytes;
@@ -76,6 +102,13 @@ public:
         if (head.idBytes == int(kPieceIdSize))
             head.id = DecodePieceId(reinterpret_cast<const uint8_t*>(bytes.data()));
         return head;
+    }
+    std::unique_ptr<RandomSource> Open(std::string_view name) override
+    {
+        auto file = files.find(name);
+        if (file == files.end())
+            return nullptr;
+        return std::make_unique<MemoryRandomSource>(file->second);
     }
 };
 

@@ -146,6 +146,14 @@ MergePlan<C> PlanMerge(PieceFolder<C>& folder, std::basic_string_view<C> selecte
     std::vector<std::basic_string<C>> names;
     plan.folderRead = folder.ListCandidates(divided, &names);
     for (std::basic_string<C>& name : names) {
+        PlannedRecovery<C> recovery;
+        if (ParseRecoveryFileName<C>(name, divided, &recovery.number) &&
+            recovery.number.count == plan.count) {
+            recovery.head = name == selectedName ? plan.selectedHead : folder.ReadHead(name);
+            recovery.name = std::move(name);
+            plan.recovery.push_back(std::move(recovery));
+            continue;
+        }
         PlannedFile<C> file;
         if (!ParsePieceFileName<C>(name, divided, &file.number))
             continue;
@@ -157,6 +165,12 @@ MergePlan<C> PlanMerge(PieceFolder<C>& folder, std::basic_string_view<C> selecte
               [](const PlannedFile<C>& a, const PlannedFile<C>& b) {
                   if (a.number.number != b.number.number)
                       return a.number.number < b.number.number;
+                  return a.name < b.name;
+              });
+    std::sort(plan.recovery.begin(), plan.recovery.end(),
+              [](const PlannedRecovery<C>& a, const PlannedRecovery<C>& b) {
+                  if (a.number.index != b.number.index)
+                      return a.number.index < b.number.index;
                   return a.name < b.name;
               });
     for (size_t i = 0; i < plan.files.size(); ++i)

@@ -7,10 +7,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "piece_io.h"
 #include "piece_layout.h"
 #include "piece_names.h"
 
@@ -36,6 +38,13 @@ public:
                                 std::vector<std::basic_string<C>>* names) = 0;
     // The head of one file of the folder.
     virtual FileHead ReadHead(std::basic_string_view<C> name) = 0;
+    // One file of the folder to read anywhere in, for recovery pieces and
+    // what they rebuild; null when it cannot be opened.
+    virtual std::unique_ptr<RandomSource> Open(std::basic_string_view<C> name)
+    {
+        (void)name;
+        return nullptr;
+    }
 };
 
 enum class PlanVerdict {
@@ -57,6 +66,14 @@ struct PlannedFile {
     LengthFault lengthFault = LengthFault::None;   // judged when every place is held and read
 };
 
+// A file named as a recovery piece of the set.
+template <class C>
+struct PlannedRecovery {
+    std::basic_string<C> name;
+    RecoveryNumber number;
+    FileHead head;
+};
+
 template <class C>
 struct MergePlan {
     std::basic_string<C> dividedName;   // report.pdf for report.pdf(02_of_03).divide
@@ -76,6 +93,9 @@ struct MergePlan {
     // -1 when no file does.
     std::vector<int> places;
     std::vector<unsigned> missing;      // numbers of the places no file holds
+    // Files named as recovery pieces of the set's name and count, by index,
+    // then by name. Nothing above depends on them.
+    std::vector<PlannedRecovery<C>> recovery;
     bool lengthsJudged = false;
     size_t firstLengthFault = 0;        // place index; count when none
 

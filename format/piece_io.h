@@ -26,11 +26,28 @@ public:
     }
 };
 
+// A file's bytes anywhere in it: what reads across the pieces of a set.
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    // Reads up to n bytes at offset; *got < n only at the end of the data.
+    // false on a read error.
+    virtual bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got) = 0;
+    virtual bool Size(uint64_t* size) = 0;
+};
+
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
     // Writes all n bytes, or returns false.
     virtual bool Write(const void* data, size_t n) = 0;
+};
+
+// An output that can begin again from nothing: a merge that meets damage on
+// its straight way through starts over with the lost blocks rebuilt.
+class RestartableSink : public ByteSink {
+public:
+    virtual bool Restart() = 0;
 };
 
 // Called around every block: before it (false stops the piece, as a cancel

@@ -1,11 +1,15 @@
 #include "piece_names.h"
 
+#include "piece_layout.h"
+
 namespace sundrel {
 
 namespace {
 
 constexpr char kPieceExt[] = ".divide";
 constexpr size_t kPieceExtLength = 7;
+constexpr char kRecoveryPart[] = ".recovery-";
+constexpr size_t kRecoveryPartLength = 10;
 
 template <class C>
 C FoldAscii(C c)
@@ -84,6 +88,29 @@ size_t PieceMarkerPos(std::basic_string_view<C> stem, DigitTest<C> isDigit)
         if (PieceMarkerAt(stem.substr(pos), isDigit))
             return pos;
     return std::basic_string_view<C>::npos;
+}
+
+// Reads 2 or 3 ASCII digits at text[*pos]; moves *pos past them.
+template <class C>
+bool ReadNameNumber(std::basic_string_view<C> text, size_t* pos, unsigned* value)
+{
+    size_t start = *pos;
+    *value = 0;
+    while (*pos < text.size() && *pos - start < 3 && IsAsciiDigit(text[*pos]))
+        *value = *value * 10 + unsigned(text[(*pos)++] - C('0'));
+    return *pos - start >= 2 && (*pos == text.size() || !IsAsciiDigit(text[*pos]));
+}
+
+// Whether text at *pos starts with ascii; moves *pos past it.
+template <class C>
+bool SkipAscii(std::basic_string_view<C> text, size_t* pos, const char* ascii, size_t length,
+               bool foldCase)
+{
+    if (text.size() - *pos < length ||
+        !EqualsAscii(text.substr(*pos, length), ascii, length, foldCase))
+        return false;
+    *pos += length;
+    return true;
 }
 
 }  // namespace
@@ -183,6 +210,43 @@ bool ParsePieceFileName(std::basic_string_view<C> fileName, std::basic_string_vi
 }
 
 template <class C>
+std::basic_string<C> RecoveryFileName(std::basic_string_view<C> sourceName, unsigned count,
+                                      unsigned index, unsigned total)
+{
+    std::basic_string<C> name(sourceName);
+    AppendAscii(name, "(00_of_");
+    AppendTwoDigits(name, count);
+    name += C(')');
+    AppendAscii(name, kRecoveryPart);
+    AppendTwoDigits(name, index);
+    AppendAscii(name, "-of-");
+    AppendTwoDigits(name, total);
+    AppendAscii(name, kPieceExt);
+    return name;
+}
+
+template <class C>
+bool ParseRecoveryFileName(std::basic_string_view<C> fileName,
+                           std::basic_string_view<C> dividedName, RecoveryNumber* recovery)
+{
+    size_t pos = dividedName.size();
+    RecoveryNumber found;
+    if (fileName.size() < pos || !EqualsFoldingAscii(fileName.substr(0, pos), dividedName) ||
+        !SkipAscii(fileName, &pos, "(00_of_", 7, false) ||
+        !ReadNameNumber(fileName, &pos, &found.count) || !SkipAscii(fileName, &pos, ")", 1, false) ||
+        !SkipAscii(fileName, &pos, kRecoveryPart, kRecoveryPartLength, false) ||
+        !ReadNameNumber(fileName, &pos, &found.index) ||
+        !SkipAscii(fileName, &pos, "-of-", 4, false) ||
+        !ReadNameNumber(fileName, &pos, &found.total) ||
+        !SkipAscii(fileName, &pos, kPieceExt, kPieceExtLength, true) || pos != fileName.size())
+        return false;
+    if (found.count < 1 || found.count > kMaxPieceCount || found.index < 1 || found.index > found.total)
+        return false;
+    *recovery = found;
+    return true;
+}
+
+template <class C>
 bool IsPieceFileName(std::basic_string_view<C> fileName, DigitTest<C> isDigit)
 {
     return EqualsAscii(ExtensionOf(fileName), kPieceExt, kPieceExtLength, true) &&
@@ -201,6 +265,10 @@ bool IsPieceFileName(std::basic_string_view<C> fileName, DigitTest<C> isDigit)
     template int PieceCountOfName<C>(std::basic_string_view<C>, DigitTest<C>);                   \
     template bool ParsePieceFileName<C>(std::basic_string_view<C>, std::basic_string_view<C>,    \
                                         PieceNumber*);                                           \
+    template std::basic_string<C> RecoveryFileName<C>(std::basic_string_view<C>, unsigned,      \
+                                                      unsigned, unsigned);                       \
+    template bool ParseRecoveryFileName<C>(std::basic_string_view<C>, std::basic_string_view<C>, \
+                                           RecoveryNumber*);                                     \
     template bool IsPieceFileName<C>(std::basic_string_view<C>, DigitTest<C>);
 
 SUNDREL_PIECE_NAMES_FOR(char)

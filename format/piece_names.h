@@ -78,6 +78,24 @@ template <class C>
 bool ParsePieceFileName(std::basic_string_view<C> fileName, std::basic_string_view<C> dividedName,
                         PieceNumber* piece);
 
+// Recovery pieces: report.pdf(00_of_03).recovery-01-of-02.divide. The marker
+// names no piece (there is no piece 00), so ParsePieceFileName never takes
+// one for a piece; a marker it still has, so that opening it from the shell
+// starts the merge of its set.
+struct RecoveryNumber {
+    unsigned count;   // pieces of the division
+    unsigned index;   // this recovery piece, from 1
+    unsigned total;   // recovery pieces of the division
+};
+template <class C>
+std::basic_string<C> RecoveryFileName(std::basic_string_view<C> sourceName, unsigned count,
+                                      unsigned index, unsigned total);
+// True when fileName is exactly such a name of dividedName (compared as
+// ParsePieceFileName compares), with 1 <= index <= total.
+template <class C>
+bool ParseRecoveryFileName(std::basic_string_view<C> fileName,
+                           std::basic_string_view<C> dividedName, RecoveryNumber* recovery);
+
 // A file name names a piece: extension ".divide" (any case) and a marker in
 // the stem.
 template <class C>

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of the fuzz targets into fuzz/corpus/."""
+import hashlib
 import os
 import struct
 
@@ -54,6 +55,55 @@ for seed_name, text in [('piece', 'report.pdf(02_of_03).divide'),
                         ('three_digits', 'a(100_of_120).divide'),
                         ('japanese', '報告書 2026.pdf(01_of_02).Divide')]:
     write('fuzz_piece_names', seed_name, text.encode())
+
+
+
+def gf_mul(a, b):
+    product = 0
+    while b:
+        if b & 1:
+            product ^= a
+        a <<= 1
+        if a & 0x100:
+            a ^= 0x11D
+        b >>= 1
+    return product
+
+
+def gf_inv(a):
+    return next(x for x in range(1, 256) if gf_mul(a, x) == 1)
+
+
+def recovery_pieces(source, total, piece_id=0x5F000001):
+    """The recovery pieces of a one-piece division (pieces of 1 MiB)."""
+    the_piece = piece(source, piece_id)
+    out = []
+    for index in range(1, total + 1):
+        fixed = struct.pack('<I', piece_id) + b'SundRec\n' + struct.pack(
+            '<HHQQHHHH', 1, 104 + 32, len(source), 1 << 20, 1, total, index, 0)
+        body = fixed + hashlib.sha256(source).digest() + hashlib.sha256(the_piece).digest()
+        manifest = body + hashlib.sha256(body).digest()
+        coefficient = gf_inv(255 - (index - 1))
+        data = bytes(gf_mul(coefficient, byte) for byte in source)
+        out.append(manifest + piece(data)[4:])
+    return out
+
+
+recovery = recovery_pieces(source, 2)
+whole = piece(source)
+write('fuzz_recovery', 'whole',
+      entry('s.bin(01_of_01).divide', whole) +
+      entry('s.bin(00_of_01).recovery-01-of-02.divide', recovery[0]) +
+      entry('s.bin(00_of_01).recovery-02-of-02.divide', recovery[1]))
+write('fuzz_recovery', 'piece_missing',
+      entry('s.bin(00_of_01).recovery-02-of-02.divide', recovery[1]) +
+      entry('s.bin(00_of_01).recovery-01-of-02.divide', recovery[0]))
+flipped = bytearray(whole)
+flipped[4200] ^= 0x10
+write('fuzz_recovery', 'damaged_block',
+      entry('s.bin(01_of_01).divide', bytes(flipped)) +
+      entry('s.bin(00_of_01).recovery-01-of-02.divide', recovery[0]))
+write('fuzz_recovery', 'manifest_alone', recovery[0][:136])
 
 write('fuzz_sha256', 'abc', b'abc')
 write('fuzz_sha256', 'blocks', source[:1000])

@@ -74,6 +74,15 @@ std::vector<Row> Rows()
     std::vector<Row> rows;
     rows.push_back({"whole set", WholeSet(), {Name(1, 3), Name(2, 3), Name(3, 3)}, {V::Member, V::Member, V::Member}, {}, true});
 
+    // Recovery pieces are no pieces to the rules as they stand; opened
+    // through one, its ID finds the set.
+    const std::string recovery1 = RecoveryFileName<char>("report.pdf", 3, 1, 2);
+    Row recovery{"recovery pieces beside", WholeSet(), {Name(2, 3), recovery1},
+                 {V::Member, V::Member, V::Member}, {}, true};
+    recovery.folder.files[recovery1] = IdBytes(kId) + "SundRec\n";
+    recovery.folder.files[RecoveryFileName<char>("report.pdf", 3, 2, 2)] = IdBytes(kId) + "SundRec\n";
+    rows.push_back(recovery);
+
     Row damagedId{"damaged ID in piece 2", WholeSet(), {Name(1, 3), Name(2, 3), Name(3, 3)}, {V::Member, V::ForeignId, V::Member}, {}, false};
     damagedId.folder.files[Name(2, 3)] = Full(kOther);
     rows.push_back(damagedId);

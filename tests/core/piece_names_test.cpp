@@ -160,6 +160,54 @@ TYPED_TEST(PieceNamesTest, ExactPieceNamesOnly)
         EXPECT_EQ(IsPieceFileName(TestFixture::V(TestFixture::T(row.file))), row.piece) << row.file;
 }
 
+// Recovery pieces pass through every rule of pieces as they stand: never a
+// piece name, yet a piece path to the shell, with its set's name and count.
+TYPED_TEST(PieceNamesTest, RecoveryNamesAreNoPieceNames)
+{
+    auto divided = TestFixture::T("report.pdf");
+    auto made = RecoveryFileName(TestFixture::V(divided), 3, 1, 2);
+    EXPECT_EQ(made, TestFixture::T("report.pdf(00_of_03).recovery-01-of-02.divide"));
+    EXPECT_EQ(RecoveryFileName(TestFixture::V(divided), 99, 150, 156),
+              TestFixture::T("report.pdf(00_of_99).recovery-150-of-156.divide"));
+
+    const struct {
+        const char* file;
+        bool ok;
+        RecoveryNumber number;
+    } rows[] = {
+        {"report.pdf(00_of_03).recovery-01-of-02.divide", true, {3, 1, 2}},
+        {"REPORT.PDF(00_of_03).recovery-02-of-02.DIVIDE", true, {3, 2, 2}},
+        {"report.pdf(00_of_99).recovery-150-of-156.divide", true, {99, 150, 156}},
+        {"report.pdf(00_of_03).recovery-03-of-02.divide", false, {}},
+        {"report.pdf(00_of_03).recovery-00-of-02.divide", false, {}},
+        {"report.pdf(00_of_00).recovery-01-of-02.divide", false, {}},
+        {"report.pdf(00_of_03).recovery-1-of-2.divide", false, {}},
+        {"report.pdf(00_of_03).recovery-0001-of-0002.divide", false, {}},
+        {"report.pdf(01_of_03).recovery-01-of-02.divide", false, {}},
+        {"report.pdf(00_of_03).Recovery-01-of-02.divide", false, {}},
+        {"report.pdf(00_of_03).recovery-01-of-02.divide.txt", false, {}},
+        {"report(00_of_03).recovery-01-of-02.divide", false, {}},
+    };
+    for (const auto& row : rows) {
+        auto file = TestFixture::T(row.file);
+        RecoveryNumber number = {};
+        EXPECT_EQ(ParseRecoveryFileName(TestFixture::V(file), TestFixture::V(divided), &number), row.ok)
+            << row.file;
+        EXPECT_EQ(number.count, row.number.count) << row.file;
+        EXPECT_EQ(number.index, row.number.index) << row.file;
+        EXPECT_EQ(number.total, row.number.total) << row.file;
+    }
+
+    PieceNumber piece;
+    std::basic_string_view<TypeParam> dividedOfMade;
+    EXPECT_FALSE(ParsePieceFileName(TestFixture::V(made), TestFixture::V(divided), &piece));
+    EXPECT_TRUE(IsPieceFileName(TestFixture::V(made)));
+    EXPECT_TRUE(DividedNameOf(TestFixture::V(made), &dividedOfMade));
+    EXPECT_EQ(dividedOfMade, TestFixture::V(divided));
+    EXPECT_EQ(PieceCountOfName(TestFixture::V(made)), 3);
+    EXPECT_EQ(FindPieceMarker(TestFixture::V(made)), 3);
+}
+
 TYPED_TEST(PieceNamesTest, MergedNameStampsBeforeTheExtension)
 {
     const struct {
