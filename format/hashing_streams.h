@@ -4,13 +4,13 @@
 #pragma once
 
 #include "piece_io.h"
-#include "sha256.h"
+#include "hash_worker.h"
 
 namespace sundrel {
 
 class HashingSource : public ByteSource {
 public:
-    HashingSource(ByteSource& source, Sha256& hash) : source_(source), hash_(hash) {}
+    HashingSource(ByteSource& source, HashInput& hash) : source_(source), hash_(hash) {}
     bool Read(void* buffer, size_t n, size_t* got) override
     {
         if (!source_.Read(buffer, n, got))
@@ -28,12 +28,12 @@ public:
 
 private:
     ByteSource& source_;
-    Sha256& hash_;
+    HashInput& hash_;
 };
 
 class HashingSink : public ByteSink {
 public:
-    HashingSink(ByteSink& sink, Sha256& hash) : sink_(sink), hash_(hash) {}
+    HashingSink(ByteSink& sink, HashInput& hash) : sink_(sink), hash_(hash) {}
     bool Write(const void* data, size_t n) override
     {
         hash_.Update(data, n);
@@ -42,7 +42,7 @@ public:
 
 private:
     ByteSink& sink_;
-    Sha256& hash_;
+    HashInput& hash_;
 };
 
 }  // namespace sundrel

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fcs.h"
+#include "hash_worker.h"
 #include "piece_layout.h"
 #include "recovery_code.h"
 #include "recovery_writer.h"
@@ -256,7 +257,8 @@ bool MergeStraight(const RecoveryManifest& manifest, const SetSources& sources, 
                    BlockObserver& observer, RebuildOutcome* outcome)
 {
     const DivisionLayout layout = LayoutOf(manifest);
-    Sha256 merged;
+    HashWorker worker;
+    HashWorker::Input merged(worker, 0);
     for (unsigned p = 0; p < manifest.count; ++p) {
         PieceBlockReader reader(*sources.pieces[p], layout, p);
         const uint8_t* data = nullptr;
@@ -308,7 +310,8 @@ RebuildOutcome WriteMergedData(const RecoveryManifest& manifest, const SetInspec
     if (!inspection.Rebuildable())
         return {RebuildStatus::Unrecoverable, 0};
     StripeRebuilder rebuilder(manifest, inspection, sources);
-    Sha256 merged;
+    HashWorker worker;
+    HashWorker::Input merged(worker, 0);
     auto write = [&](const uint8_t* data, size_t length) {
         merged.Update(data, length);
         return out.Write(data, length);

@@ -55,7 +55,8 @@ Division Divide(uint64_t size, unsigned recoveryCount, uint32_t seed = 1)
     d.manifest.source = Sha256Of(d.source.data(), d.source.size());
     // As a front end divides: the source and every piece hashed in passing.
     MemorySource whole(d.source);
-    Sha256 sourceHash, pieceHash;
+    HashWorker worker;
+    HashWorker::Input sourceHash(worker, 0), pieceHash(worker, 1);
     HashingSource hashedSource(whole, sourceHash);
     BlockObserver none;
     for (unsigned p = 0; p < d.manifest.count; ++p) {
