@@ -1,5 +1,6 @@
 // SundrelInst.exe: records where Outlook is installed in the machine-wide
-// registry and registers the ".divide" file type for Sundrel.exe.
+// registry, registers the ".divide" file type for Sundrel.exe and adds
+// "Divide with Sundrel" to the context menu of every file.
 // No window; the exit code is always 0.
 #include <windows.h>
 #include <io.h>
@@ -7,6 +8,7 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "context_menu_entry.h"
 #include "qoc.h"
 #include "shell_command.h"
 
@@ -104,19 +106,29 @@ static void SearchRoot(const wchar_t* root)
     _findclose(search);
 }
 
-// The open command quotes the program and the file: unquoted, a program
-// under "C:\Program Files" lets Windows try "C:\Program" first, and a piece
-// whose path holds a blank arrives as several arguments.
-static void RegisterFileType()
+// Text of the context-menu entry: English, Japanese.
+static const wchar_t* const kMenuText[] = {L"Divide with Sundrel", L"Sundrelで分割"};
+static const LANGID kJapanese = 1041;
+
+// The ".divide" file type and the context-menu entry of every file start
+// Sundrel.exe beside the installer with the same command line. It quotes the
+// program and the file: unquoted, a program under "C:\Program Files" lets
+// Windows try "C:\Program" first, and a file whose path holds a blank
+// arrives as several arguments.
+static void RegisterCommands()
 {
     wchar_t program[MAX_PATH];
     if (!QocGetAppPathW(program, MAX_PATH) || !QocPathCatW(program, L"Sundrel.exe", MAX_PATH))
         return;
-    wchar_t command[kShellCommandSize] = {};
-    if (QocSnPrintFW(command, kShellCommandSize, L"ftype QorSundrel=\"%s\" \"%%1\"", program) < 0)
+    wchar_t open[MAX_PATH + 8];
+    if (QocSnPrintFW(open, ARRAYSIZE(open), L"\"%s\" \"%%1\"", program) < 0)
         return;
-    RunShellCommand(command);
-    RunShellCommand(L"assoc .divide=QorSundrel");
+    wchar_t command[kShellCommandSize] = {};
+    if (QocSnPrintFW(command, kShellCommandSize, L"ftype QorSundrel=%s", open) >= 0) {
+        RunShellCommand(command);
+        RunShellCommand(L"assoc .divide=QorSundrel");
+    }
+    WriteContextMenuEntry(kMenuText[QocGetLangId() == kJapanese], open);
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
@@ -132,6 +144,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
             SearchRoot(root);
     }
 
-    RegisterFileType();
+    RegisterCommands();
     return 0;
 }

@@ -54,7 +54,7 @@ void EndOperation(HWND window)
     DestroyWindow(window);
 }
 
-static const ULONGLONG kProgressIntervalMs = 100;
+static const ULONGLONG kProgressIntervalMs = 250;
 
 bool OperationObserver::BeforeBlock()
 {

@@ -22,8 +22,9 @@ void EndOperation(HWND window);
 
 // Around every block of a running operation: the cancel test, the window's
 // pending messages, the cancel test again; after it the progress bar, set
-// when its percentage changes, at most ten times a second: each setting
-// repaints the bar, which under Wine costs about a millisecond. The divide
+// when its percentage changes, at most four times a second: each setting
+// repaints the bar at once, a dozen server round trips under Wine, a
+// millisecond or more. The divide
 // counts data bytes against the source, the merge the bytes of the pieces
 // against their sum.
 class OperationObserver : public sundrel::BlockObserver {

@@ -1,4 +1,4 @@
-// Shared between the support layer's window files; the programs use qoc.h.
+// Shared between the support layer's files; the programs use qoc.h.
 #pragma once
 
 #include "qoc.h"
@@ -48,3 +48,11 @@ wchar_t* ComboEntryText(HWND combo, int index);
 
 // Whether the window rectangle of child lies wholly inside that of box.
 BOOL ChildInsideBox(HWND child, HWND box);
+
+// The profile section <top>\SOFTWARE\QorCstXX\Sundrel\section, created if
+// need be, open for setting values (RegCloseKey); null when it cannot be.
+// Many values under one opening cost one registry round trip each, not three.
+HKEY OpenProfileSectionToWrite(const wchar_t* section);
+// A string (null: empty) or a DWORD value under an open key.
+BOOL PutKeyStr(HKEY key, const wchar_t* name, const wchar_t* value);
+BOOL PutKeyUInt(HKEY key, const wchar_t* name, UINT value);

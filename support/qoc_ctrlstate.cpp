@@ -76,7 +76,7 @@ static void LoadHistory(HWND combo, int id, const wchar_t* section, size_t textS
     free(text);
 }
 
-static BOOL SaveHistory(HWND combo, int id, const wchar_t* section)
+static BOOL SaveHistory(HWND combo, int id, HKEY section)
 {
     int maxItems, maxLen;
     HistoryComboLimits(combo, &maxItems, &maxLen);
@@ -87,12 +87,12 @@ static BOOL SaveHistory(HWND combo, int id, const wchar_t* section)
     for (int i = 0; i < maxItems; ++i) {
         wchar_t* text = i < count ? ComboEntryText(combo, i) : nullptr;
         EntryName(name, id, i);
-        ok = QocPutProfileStrW(section, name, text ? text : L"") && ok;
+        ok = PutKeyStr(section, name, text) && ok;
         free(text);
     }
     wchar_t* text = WindowText(combo);
     ValueName(name, L'E', id);
-    ok = QocPutProfileStrW(section, name, text ? text : L"") && ok;
+    ok = PutKeyStr(section, name, text) && ok;
     free(text);
     return ok;
 }
@@ -127,18 +127,23 @@ BOOL QocSaveAllControlSettings(HWND window)
 {
     const DialogRecord* rec = GetDialogRecord(window, FALSE);
     if (!rec || !rec->section) return FALSE;
+    // One opening for all values: saved as the window closes, where a user
+    // and a timed division wait for it.
+    HKEY section = OpenProfileSectionToWrite(rec->section);
+    if (!section) return FALSE;
     BOOL ok = TRUE;
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         int id = KeptId(child), maxItems, maxLen;
         if (!id) continue;
         if (HistoryComboLimits(child, &maxItems, &maxLen)) {
-            ok = SaveHistory(child, id, rec->section) && ok;
+            ok = SaveHistory(child, id, section) && ok;
         } else if (IsStateButton(child)) {
             wchar_t name[NAME_CHARS];
             ValueName(name, L'B', id);
             UINT state = static_cast<UINT>(SendMessageW(child, BM_GETCHECK, 0, 0));
-            ok = QocPutProfileUIntW(rec->section, name, state) && ok;
+            ok = PutKeyUInt(section, name, state) && ok;
         }
     }
+    RegCloseKey(section);
     return ok;
 }

@@ -1,5 +1,5 @@
 // The registry store: values under a chosen hive, and the program's profile.
-#include "qoc.h"
+#include "qoc_ctrl.h"
 
 #include <string.h>
 #include <wchar.h>
@@ -94,19 +94,36 @@ BOOL QocGetRegFileStrW(const wchar_t* key, const wchar_t* section, const wchar_t
     return FALSE;
 }
 
+BOOL PutKeyStr(HKEY key, const wchar_t* name, const wchar_t* value)
+{
+    if (value == nullptr) value = L"";
+    size_t len = wcslen(value);
+    if (len >= MAXDWORD / sizeof(wchar_t)) return FALSE;
+    return RegSetValueExW(key, name, 0, REG_SZ, (const BYTE*)value,
+                          (DWORD)((len + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+BOOL PutKeyUInt(HKEY key, const wchar_t* name, UINT value)
+{
+    DWORD stored = value;
+    return RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&stored, sizeof(stored)) ==
+           ERROR_SUCCESS;
+}
+
+HKEY OpenProfileSectionToWrite(const wchar_t* section)
+{
+    return OpenSection(kProfileKey, section, true);
+}
+
 BOOL QocPutRegFileStrW(const wchar_t* key, const wchar_t* section, const wchar_t* name,
                        int reserved, const wchar_t* value)
 {
     (void)reserved;
-    if (value == nullptr) value = L"";
-    size_t len = wcslen(value);
-    if (len >= MAXDWORD / sizeof(wchar_t)) return FALSE;
     HKEY opened = OpenSection(key, section, true);
     if (opened == nullptr) return FALSE;
-    LSTATUS status = RegSetValueExW(opened, name, 0, REG_SZ, (const BYTE*)value,
-                                    (DWORD)((len + 1) * sizeof(wchar_t)));
+    BOOL ok = PutKeyStr(opened, name, value);
     RegCloseKey(opened);
-    return status == ERROR_SUCCESS;
+    return ok;
 }
 
 static bool ReadProfileDword(const wchar_t* section, const wchar_t* name, DWORD* out)
@@ -137,12 +154,11 @@ BOOL QocGetProfileStrW(const wchar_t* section, const wchar_t* name, const wchar_
 
 BOOL QocPutProfileUIntW(const wchar_t* section, const wchar_t* name, UINT value)
 {
-    HKEY opened = OpenSection(kProfileKey, section, true);
+    HKEY opened = OpenProfileSectionToWrite(section);
     if (opened == nullptr) return FALSE;
-    DWORD stored = value;
-    LSTATUS status = RegSetValueExW(opened, name, 0, REG_DWORD, (const BYTE*)&stored, sizeof(stored));
+    BOOL ok = PutKeyUInt(opened, name, value);
     RegCloseKey(opened);
-    return status == ERROR_SUCCESS;
+    return ok;
 }
 
 BOOL QocPutProfileStrW(const wchar_t* section, const wchar_t* name, const wchar_t* value)

@@ -75,16 +75,20 @@ static BOOL IsDialogWindow(HWND window)
 void QocDoEventW(void)
 {
     // Called before every block of a division: under Wine each look at the
-    // queue is a server round trip and a look at the X display, about half a
-    // millisecond, so look at most every 25 ms, which still answers Stop,
-    // Esc and repainting at once to the eye.
-    enum { LOOK_INTERVAL_MS = 25, MAX_MESSAGES = 256 };
+    // queue is a server round trip and a look at the X display, half a
+    // millisecond and more while the disk's write-back wants the processors,
+    // so look at most every 50 ms, which still answers Stop, Esc and
+    // repainting at once to the eye.
+    enum { LOOK_INTERVAL_MS = 50, MAX_MESSAGES = 256 };
     static ULONGLONG s_lastLook;
     ULONGLONG now = GetTickCount64();
     if (s_lastLook != 0 && now - s_lastLook < LOOK_INTERVAL_MS) return;
     MSG msg;
-    // Bounded, so that messages that keep posting each other cannot hold the caller.
-    for (int n = 0; n < MAX_MESSAGES && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
+    // Bounded, so that messages that keep posting each other cannot hold the
+    // caller. PM_NOYIELD: the empty queue at the end of every look would
+    // otherwise give the processor away, which the caller's work wants.
+    for (int n = 0; n < MAX_MESSAGES && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD);
+         ++n) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));   // for the caller's message loop
             break;

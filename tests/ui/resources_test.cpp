@@ -335,7 +335,8 @@ TEST(Resources, IconHasThreeSizes)
 TEST(Resources, VersionIsTheSameInAllPrograms)
 {
     std::wstring firstVersion;
-    for (const std::wstring& path : {UiSundrelExe(), UiInstallerExe(), UiUninstallerExe()}) {
+    for (const std::wstring& path :
+         {UiSundrelExe(), UiInstallerExe(), UiUninstallerExe(), UiCliExe()}) {
         SCOPED_TRACE(UiToUtf8(path));
         HMODULE module = LoadAsData(path);
         ASSERT_NE(nullptr, module);
@@ -386,6 +387,39 @@ TEST(Resources, ManifestsRequestTheRightLevel)
         EXPECT_NE(std::string::npos, setup.find("level=\"requireAdministrator\""))
             << UiToUtf8(path) << ": " << setup;
     }
+
+    std::string cli = Manifest(UiCliExe());
+    ASSERT_FALSE(cli.empty()) << "SundrelCli.exe has no manifest 1";
+    EXPECT_NE(std::string::npos, cli.find("level=\"asInvoker\""));
+    EXPECT_NE(std::string::npos, cli.find(">true</longPathAware>"));
+}
+
+// The subsystem field of a program's PE header; 0 when it cannot be read.
+WORD Subsystem(const std::wstring& path)
+{
+    std::string bytes;
+    if (!UiReadFile(path, &bytes) || bytes.size() < sizeof(IMAGE_DOS_HEADER)) return 0;
+    IMAGE_DOS_HEADER dos;
+    memcpy(&dos, bytes.data(), sizeof dos);
+    IMAGE_NT_HEADERS64 nt;
+    if (dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0 ||
+        bytes.size() < size_t(dos.e_lfanew) + sizeof nt)
+        return 0;
+    memcpy(&nt, bytes.data() + dos.e_lfanew, sizeof nt);
+    return nt.Signature == IMAGE_NT_SIGNATURE ? nt.OptionalHeader.Subsystem : 0;
+}
+
+// The companion stays a console program, and the system accepts its
+// manifest: it starts and answers.
+TEST(Resources, CliIsAConsoleProgramThatStarts)
+{
+    EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_CUI, Subsystem(UiCliExe()));
+    EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, Subsystem(UiSundrelExe()));
+    UiProc proc;
+    ASSERT_TRUE(UiStart(proc, UiCliExe(), L"--version"));
+    DWORD code = 1;
+    ASSERT_TRUE(UiWaitExit(proc, &code));
+    EXPECT_EQ(0u, code);
 }
 
 } // namespace

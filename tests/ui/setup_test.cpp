@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "divide_support.h"
 #include "resource.h"
 #include "uitest.h"
 
@@ -12,6 +13,20 @@ namespace {
 const wchar_t kOutlookDesc[] = L"Microsoft Outlook";
 const wchar_t kOutlookVer[] = L"16.0.4266.1001";
 const wchar_t kClassesCommand[] = L"QorSundrel\\shell\\open\\command";
+// The context-menu entry of every file, machine-wide.
+const wchar_t kMenuKey[] = L"Software\\Classes\\*\\shell\\SundrelDivide";
+const wchar_t kMenuCommandKey[] = L"Software\\Classes\\*\\shell\\SundrelDivide\\command";
+
+void DeleteMenuEntry() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kMenuKey); }
+
+bool MenuKeyExists()
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMenuKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
 
 std::wstring SystemDrive()
 {
@@ -41,6 +56,7 @@ protected:
     {
         UiRegResetMachine();
         UiRegResetUser();
+        DeleteMenuEntry();
     }
 
     void TearDown() override
@@ -51,6 +67,7 @@ protected:
         }
         UiRegResetMachine();
         UiRegResetUser();
+        DeleteMenuEntry();
     }
 
     // Copies the stand-in to root\sub\name; sub's first folder is removed at
@@ -134,15 +151,16 @@ std::wstring AskInterpreter(const std::wstring& command)
     return answer;
 }
 
-std::wstring ClassesDefault(const wchar_t* key)
+std::wstring DefaultValue(HKEY root, const wchar_t* key)
 {
     wchar_t value[1024] = {};
     DWORD bytes = sizeof(value);
-    if (RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, value, &bytes) !=
-        ERROR_SUCCESS)
+    if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, value, &bytes) != ERROR_SUCCESS)
         return L"";
     return value;
 }
+
+std::wstring ClassesDefault(const wchar_t* key) { return DefaultValue(HKEY_CLASSES_ROOT, key); }
 
 std::wstring ExpectedOpenCommand()
 {
@@ -267,6 +285,78 @@ TEST_F(SetupTest, OpeningPieceThroughAssociationStartsMerge)
     EXPECT_EQ(0u, code);
     Run(UiUninstallerExe());
     UiRemoveTree(folder);
+}
+
+// The entry's text in the installing system's language, the same quoted
+// command as the file type's, seen through HKEY_CLASSES_ROOT as the shell
+// sees it; rewritten by a second run and gone after the uninstaller.
+TEST_F(SetupTest, ContextMenuEntryForEveryFileAndUninstallerRemovesIt)
+{
+    for (int run = 0; run < 2; ++run) Run(UiInstallerExe());
+    EXPECT_EQ(UiToUtf8(Lang(L"Divide with Sundrel", L"Sundrelで分割")),
+              UiToUtf8(DefaultValue(HKEY_LOCAL_MACHINE, kMenuKey)));
+    EXPECT_EQ(UiToUtf8(ExpectedOpenCommand()),
+              UiToUtf8(DefaultValue(HKEY_LOCAL_MACHINE, kMenuCommandKey)));
+    EXPECT_EQ(UiToUtf8(ExpectedOpenCommand()),
+              UiToUtf8(ClassesDefault(L"*\\shell\\SundrelDivide\\command")));
+
+    for (int run = 0; run < 2; ++run) Run(UiUninstallerExe());
+    EXPECT_FALSE(MenuKeyExists());
+}
+
+// A command key that cannot be created (a volatile verb key takes no lasting
+// subkey) leaves no part of the entry, shows nothing, and the file type is
+// registered all the same.
+TEST_F(SetupTest, ContextMenuEntryThatCannotBeWrittenLeavesNothing)
+{
+    HKEY verb;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kMenuKey, 0, nullptr,
+                                             REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &verb,
+                                             nullptr));
+    RegCloseKey(verb);
+    Run(UiInstallerExe());
+    EXPECT_FALSE(MenuKeyExists());
+    EXPECT_EQ(L".divide=QorSundrel", AskInterpreter(L"assoc .divide"));
+    Run(UiUninstallerExe());
+}
+
+// The entry's command line, expanded with a file as the shell expands it,
+// opens the divide window for that file, whose path holds blanks, and
+// divides it.
+TEST_F(SetupTest, ContextMenuCommandDividesTheFile)
+{
+    Run(UiInstallerExe());
+    std::wstring command = DefaultValue(HKEY_LOCAL_MACHINE, kMenuCommandKey);
+    size_t at = command.find(L"%1");
+    ASSERT_NE(std::wstring::npos, at) << UiToUtf8(command);
+
+    DivideFolders folders = PrepareDivision(L"sundrel menu with blanks");
+    std::wstring file = UiJoin(folders.dir, L"my report.pdf");
+    ASSERT_TRUE(UiWriteFile(file, 3 * 4096 + 5));
+    std::string bytes;
+    ASSERT_TRUE(UiReadFile(file, &bytes));
+    command.replace(at, 2, file);
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &info))
+        << UiToUtf8(UiErrorText(L"cannot start", command));
+    CloseHandle(info.hThread);
+    UiProc proc;
+    proc.process = info.hProcess;
+    proc.pid = info.dwProcessId;
+
+    uint32_t before = UnixSecondsNow();
+    HWND dialog = UiFindDialog(proc, Lang(L"File to Divide", L"ファイルの分割").c_str());
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(L"my report.pdf", UiGetItemText(dialog, IDC_FILE));
+    UiClick(dialog, IDOK);
+    ExpectQuietExit(proc);
+    ExpectPieces(folders.out, L"my report.pdf", bytes, 1 << 20, before - 1, UnixSecondsNow() + 1);
+    Run(UiUninstallerExe());
+    UiRemoveTree(folders.dir);
 }
 
 }  // namespace

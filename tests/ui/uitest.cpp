@@ -142,6 +142,7 @@ std::wstring UiBinDir() { return ModuleFolder(); }
 std::wstring UiSundrelExe() { return UiJoin(UiBinDir(), L"Sundrel.exe"); }
 std::wstring UiInstallerExe() { return UiJoin(UiBinDir(), L"SundrelInst.exe"); }
 std::wstring UiUninstallerExe() { return UiJoin(UiBinDir(), L"SundrelUnInst.exe"); }
+std::wstring UiCliExe() { return UiJoin(UiBinDir(), L"SundrelCli.exe"); }
 std::wstring UiOutlookExe() { return UiJoin(UiBinDir(), L"outlook.exe"); }
 
 UiProc::~UiProc()

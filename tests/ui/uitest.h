@@ -29,6 +29,7 @@ std::wstring UiBinDir();
 std::wstring UiSundrelExe();
 std::wstring UiInstallerExe();
 std::wstring UiUninstallerExe();
+std::wstring UiCliExe();
 std::wstring UiOutlookExe();
 
 // A started program. The destructor kills it if it still runs, so that a

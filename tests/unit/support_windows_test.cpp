@@ -8,7 +8,7 @@
 namespace {
 
 // QocDoEventW looks at the queue only every few milliseconds.
-void LetTheLookIntervalPass() { Sleep(60); }
+void LetTheLookIntervalPass() { Sleep(100); }
 
 int g_userMessages;
 LRESULT CALLBACK CountingProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
