@@ -121,6 +121,9 @@ int WritePiece(const Division& division, unsigned number, PieceSet& pieces, File
                Progress& progress, Report& report)
 {
     std::string path = pieces.TemporaryPath(number);
+    // Only a crashed process of this one's ID can have left a file of this
+    // name behind.
+    RemoveFile(path);
     File file;
     if (!file.CreateNew(path, division.sourcePath))
         return report.Fail(kExitFailed, "create-failed", Say(&kCreateError, path.c_str()), file.Error());

@@ -79,6 +79,14 @@ std::string IdTime(uint32_t id)
     return text;
 }
 
+std::string NumberList(const std::vector<unsigned>& numbers)
+{
+    std::string list;
+    for (unsigned n : numbers)
+        list += (list.empty() ? "" : ", ") + std::string(n < 10 ? "0" : "") + std::to_string(n);
+    return list;
+}
+
 bool SelectPiece(const std::string& path, SelectedPiece* piece, Report& report)
 {
     PathKind kind = KindOf(path);

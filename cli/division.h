@@ -60,6 +60,8 @@ struct DivisionFiles {
 std::string IdText(uint32_t id);
 // "2025-12-06T14:27:14Z"
 std::string IdTime(uint32_t id);
+// "01, 03": piece numbers as their names write them.
+std::string NumberList(const std::vector<unsigned>& numbers);
 
 // Plans the selected piece's division; false (after its message) when the
 // folder cannot be read.

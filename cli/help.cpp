@@ -106,16 +106,22 @@ const CommandSpec kVersionCommand = {
     "version", &kVersionOperands, &kVersionSummary, &kHelpDetails, 0, 0, 0, kVersionResult, RunVersion,
 };
 
-std::vector<const OptionSpec*> OptionsOf(const CommandSpec& command)
+std::vector<const OptionSpec*> OptionsWithin(unsigned bits)
 {
     size_t count = 0;
     const OptionSpec* all = AllOptions(&count);
     std::vector<const OptionSpec*> options;
-    for (unsigned pass = 0; pass < 2; ++pass)
-        for (size_t i = 0; i < count; ++i)
-            if ((all[i].bit & (pass == 0 ? command.options : kGlobalOptions)) &&
-                !(pass == 0 && (all[i].bit & kGlobalOptions)))
-                options.push_back(&all[i]);
+    for (size_t i = 0; i < count; ++i)
+        if (all[i].bit & bits)
+            options.push_back(&all[i]);
+    return options;
+}
+
+std::vector<const OptionSpec*> OptionsOf(const CommandSpec& command)
+{
+    std::vector<const OptionSpec*> options = OptionsWithin(command.options & ~kGlobalOptions);
+    for (const OptionSpec* option : OptionsWithin(kGlobalOptions))
+        options.push_back(option);
     return options;
 }
 
@@ -146,13 +152,8 @@ std::string GlobalHelp(Language language)
     text += std::string(PickIn(&kCommandsHeading, language)) + "\n";
     for (const CommandSpec* command : AllCommands())
         text += Row(Synopsis(*command, language).substr(8), PickIn(command->summary, language), 30);
-    size_t count = 0;
-    const OptionSpec* all = AllOptions(&count);
-    std::vector<const OptionSpec*> common;
-    for (size_t i = 0; i < count; ++i)
-        if (all[i].bit & kGlobalOptions)
-            common.push_back(&all[i]);
-    text += "\n" + std::string(PickIn(&kCommonHeading, language)) + "\n" + OptionRows(common, language);
+    text += "\n" + std::string(PickIn(&kCommonHeading, language)) + "\n" +
+            OptionRows(OptionsWithin(kGlobalOptions), language);
     text += "\n" + std::string(PickIn(&kMoreHelp, language)) + "\n";
     text += PickIn(&kSizesNote, language) + std::string("\n");
     return text + PickIn(&kExitCodesNote, language) + "\n";

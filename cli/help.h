@@ -20,7 +20,9 @@ std::string CommandHelp(const CommandSpec& command, Language language);
 std::string Synopsis(const CommandSpec& command, Language language);
 // "-o, --output=DIR"
 std::string OptionSpelling(const OptionSpec& option, Language language);
-// The options a command takes, in the table's order, its own first.
+// The options among bits (OptionBits), in the table's order.
+std::vector<const OptionSpec*> OptionsWithin(unsigned bits);
+// The options a command takes: its own, then those of every command.
 std::vector<const OptionSpec*> OptionsOf(const CommandSpec& command);
 
 }  // namespace sundrel::cli

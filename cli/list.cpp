@@ -58,14 +58,11 @@ std::string ShowSet(const MergePlan<char>& plan, std::set<std::string>* accounte
             if (file.verdict == PlanVerdict::Member)
                 pieces.AddName(file.name);
         }
-    std::string numbers;
-    for (unsigned n : plan.missing) {
-        numbers += (numbers.empty() ? "" : ", ") + std::string(n < 10 ? "0" : "") + std::to_string(n);
+    for (unsigned n : plan.missing)
         missing.AddNumber(n);
-    }
     std::string state = plan.Mergeable()       ? Pick(&kComplete)
                         : plan.missing.empty() ? Pick(&kFaulty)
-                                               : Say(&kMissing, numbers.c_str());
+                                               : Say(&kMissing, NumberList(plan.missing).c_str());
     report.Line(plan.hasId ? Say(&kSetLine, plan.dividedName.c_str(), plan.count,
                                  IdText(plan.id).c_str(), state.c_str())
                            : Say(&kSetNoIdLine, plan.dividedName.c_str(), plan.count, state.c_str()));

@@ -65,6 +65,15 @@ const char* OperandKind(const CommandSpec& command)
     return operands.empty() ? "none" : "file";
 }
 
+// "-o --output -s --size ...": the words a shell completes.
+std::string OptionWords(const std::vector<const OptionSpec*>& options)
+{
+    std::string words;
+    for (const OptionSpec* option : options)
+        words += (option->shortName ? std::string(" -") + option->shortName : "") + " --" + option->longName;
+    return words.substr(1);
+}
+
 }  // namespace
 
 std::string ManPage(Language language)
@@ -83,20 +92,10 @@ std::string ManPage(Language language)
         std::string details = PickIn(command->details, language);
         if (!details.empty())
             page += ".PP\n" + Roff(details) + "\n";
-        std::vector<const OptionSpec*> own;
-        for (const OptionSpec* option : OptionsOf(*command))
-            if (!(option->bit & kGlobalOptions))
-                own.push_back(option);
-        page += OptionItems(own, language);
+        page += OptionItems(OptionsWithin(command->options & ~kGlobalOptions), language);
     }
-    size_t count = 0;
-    const OptionSpec* all = AllOptions(&count);
-    std::vector<const OptionSpec*> common;
-    for (size_t i = 0; i < count; ++i)
-        if (all[i].bit & kGlobalOptions)
-            common.push_back(&all[i]);
     page += ".SH " + std::string(PickIn(&kOptionsHeading, language)) + "\n" +
-            OptionItems(common, language);
+            OptionItems(OptionsWithin(kGlobalOptions), language);
     page += ".PP\n" + Roff(PickIn(&kSizesNote, language)) + "\n";
     page += ".PP\n" + Roff(PickIn(&kJsonNote, language)) + "\n";
     page += ".SH " + std::string(PickIn(&kExitHeading, language)) + "\n" +
@@ -109,30 +108,16 @@ std::string BashCompletion()
     std::string commands, valueOptions, optionCases, operandCases;
     for (const CommandSpec* command : AllCommands())
         commands += (commands.empty() ? "" : " ") + std::string(command->name);
-    size_t count = 0;
-    const OptionSpec* all = AllOptions(&count);
-    for (size_t i = 0; i < count; ++i)
-        if (all[i].value) {
-            if (all[i].shortName)
-                valueOptions += std::string("-") + all[i].shortName + "|";
-            valueOptions += "--" + std::string(all[i].longName) + "|";
-        }
+    for (const OptionSpec* option : OptionsWithin(~0u))
+        if (option->value)
+            valueOptions += (option->shortName ? std::string("-") + option->shortName + "|" : "") +
+                            "--" + option->longName + "|";
     valueOptions.pop_back();
     for (const CommandSpec* command : AllCommands()) {
-        std::string words;
-        for (const OptionSpec* option : OptionsOf(*command)) {
-            if (option->shortName)
-                words += std::string(" -") + option->shortName;
-            words += " --" + std::string(option->longName);
-        }
-        optionCases += "        " + std::string(command->name) + ") options=\"" + words.substr(1) + "\" ;;\n";
+        optionCases += "        " + std::string(command->name) + ") options=\"" +
+                       OptionWords(OptionsOf(*command)) + "\" ;;\n";
         operandCases += "        " + std::string(command->name) + ") kind=" + OperandKind(*command) + " ;;\n";
     }
-    std::string global;
-    for (size_t i = 0; i < count; ++i)
-        if (all[i].bit & kGlobalOptions)
-            global += (all[i].shortName ? std::string(" -") + all[i].shortName : "") + " --" +
-                      all[i].longName;
     return "# bash completion for sundrel: made from its command table by sundrel_reference.\n"
            "_sundrel()\n"
            "{\n"
@@ -151,7 +136,7 @@ std::string BashCompletion()
            "        " + valueOptions + ") COMPREPLY=(); return ;;\n"
            "    esac\n"
            "    case $command in\n" + optionCases +
-           "        *) options=\"" + global.substr(1) + "\" ;;\n"
+           "        *) options=\"" + OptionWords(OptionsWithin(kGlobalOptions)) + "\" ;;\n"
            "    esac\n"
            "    if [[ $cur == -* ]]; then\n"
            "        COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"

@@ -264,14 +264,11 @@ int CheckSet(const DivisionFiles& division, const SystemFolder& folder, const Op
         dataBytes += scan.outcome.dataBytes;
     }
     JsonArray missingJson;
-    if (!plan.missing.empty()) {
-        std::string list;
-        for (unsigned n : plan.missing) {
-            list += (list.empty() ? "" : ", ") + std::string(n < 10 ? "0" : "") + std::to_string(n);
-            missingJson.AddNumber(n);
-        }
-        findings.push_back({"", "missing", Say(&kMissing, list.c_str(), plan.count), {}});
-    }
+    for (unsigned n : plan.missing)
+        missingJson.AddNumber(n);
+    if (!plan.missing.empty())
+        findings.push_back(
+            {"", "missing", Say(&kMissing, NumberList(plan.missing).c_str(), plan.count), {}});
     bool mergeable = plan.Mergeable() && blocksOk;
     for (const Finding& finding : findings)
         report.Line(finding.message);
