@@ -15,7 +15,9 @@ namespace sundrel::cli {
 constexpr size_t kStreamBuffer = size_t(256) << 10;
 
 // Lets the core look at blocks in place in the read buffer (View), which
-// saves the copy of every byte that the check reads.
+// saves the copy of every byte that the check reads. Every byte lies in the
+// buffer at the same offset within a page as in the file, so that the system
+// copies whole aligned pages into it.
 class FileSource : public ByteSource {
 public:
     explicit FileSource(File& file);
@@ -32,8 +34,10 @@ private:
     bool Fill(size_t n);
 
     File& file_;
-    std::unique_ptr<uint8_t[]> buffer_;   // never zero-filled: only read bytes are looked at
+    std::unique_ptr<uint8_t[]> memory_;   // never zero-filled: only read bytes are looked at
+    uint8_t* buffer_;                     // page-aligned within memory_
     size_t pos_ = 0, end_ = 0;
+    uint64_t fileOffset_ = 0;             // of buffer_[end_]
     bool atEnd_ = false;
 };
 
@@ -51,7 +55,8 @@ public:
 
 private:
     File& file_;
-    std::unique_ptr<uint8_t[]> buffer_;
+    std::unique_ptr<uint8_t[]> memory_;
+    uint8_t* buffer_;   // page-aligned within memory_
     size_t used_ = 0;
     bool failed_ = false;
 };
