@@ -36,7 +36,6 @@ public:
     bool ListCandidates(std::string_view, std::vector<std::string>* names) override;
     FileHead ReadHead(std::string_view name) override;
 
-    const std::string& folder() const { return folder_; }
     const std::string& listError() const { return listError_; }
     // Why a file could not be read, when its head says so.
     std::string ErrorOf(const std::string& name) const;

@@ -15,6 +15,8 @@
 #include <thread>
 
 #include "cli_runner.h"
+#include "piece_names.h"
+#include "replacement.h"
 
 namespace sundrel::test {
 namespace {
@@ -152,6 +154,37 @@ TEST(Replace, SuccessLeavesExactlyTheNewSet)
         ASSERT_EQ(merged.exitCode, 0) << merged.err;
         EXPECT_TRUE(ReadFile(dir / Lines(merged.out).at(0)) == source) << row.miB;
     }
+}
+
+TEST(Replace, TemporaryNamesAreHiddenAndNeverPieceNames)
+{
+    const std::string longName(230, 'n');   // its piece name fits, with the mark it would not
+    struct Row {
+        std::string pieceName;
+        std::string temporary;
+    } rows[] = {
+        {"report.pdf(01_of_03).divide", ".report.pdf(01_of_03).divide.sundrel-tmp-4711"},
+        {longName + "(02_of_03).divide", ".02_of_03.sundrel-tmp-4711"},
+    };
+    for (const Row& row : rows) {
+        std::string name = cli::TemporaryName(row.pieceName, 2, 3, 4711);
+        EXPECT_EQ(name, row.temporary);
+        EXPECT_TRUE(cli::IsTemporaryName(name)) << name;
+        EXPECT_FALSE(IsPieceFileName<char>(name)) << name;
+        EXPECT_LE(name.size(), 255u);
+    }
+    for (const char* name : {"report.pdf(01_of_03).divide", "a.sundrel-tmp-1", ".a.sundrel-tmp-",
+                             ".a.sundrel-tmp-12x", ".sundrel-tmp-12"})
+        EXPECT_FALSE(cli::IsTemporaryName(name)) << name;
+
+    // A divide of a name that long, over an earlier set of it, end to end.
+    ScratchFolder dir;
+    WriteFile(dir / longName, SampleBytes(3 * kMiB, 5));
+    ASSERT_EQ(RunSundrel(dir.path(), {"divide", "-s1", longName}).exitCode, 0);
+    RunResult run = RunSundrel(dir.path(), {"divide", "-fs2", longName});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(FilesIn(dir.path()),
+              (std::vector<std::string>{longName, longName + "(01_of_02).divide", longName + "(02_of_02).divide"}));
 }
 
 }  // namespace
