@@ -1,6 +1,8 @@
 // sundrel help [COMMAND], sundrel COMMAND --help, sundrel --version.
 #include "help.h"
 
+#include <algorithm>
+
 #include "report.h"
 
 namespace sundrel::cli {
@@ -150,8 +152,11 @@ std::string GlobalHelp(Language language)
                        " " + PickIn(&kArgumentWord, language) + "\n";
     text += "sundrel: " + std::string(PickIn(&kProgramSummary, language)) + "\n\n";
     text += std::string(PickIn(&kCommandsHeading, language)) + "\n";
+    size_t column = 0;
     for (const CommandSpec* command : AllCommands())
-        text += Row(Synopsis(*command, language).substr(8), PickIn(command->summary, language), 30);
+        column = std::max(column, Columns(Synopsis(*command, language)) - 8 + 4);
+    for (const CommandSpec* command : AllCommands())
+        text += Row(Synopsis(*command, language).substr(8), PickIn(command->summary, language), column);
     text += "\n" + std::string(PickIn(&kCommonHeading, language)) + "\n" +
             OptionRows(OptionsWithin(kGlobalOptions), language);
     text += "\n" + std::string(PickIn(&kMoreHelp, language)) + "\n";
