@@ -2,57 +2,60 @@
 
 #include <cctype>
 
-#include "messages.h"
+#include "commands.h"
 
 namespace sundrel::cli {
 
 namespace {
 
-const Text kUsage = {
-    "Usage:\n"
-    "  sundrel verify PIECE [--json]        check the whole set of PIECE's division\n"
-    "  sundrel merge PIECE [-o DIR] [--remove-pieces]\n"
-    "                                        join the pieces into NAME(YYMMDD-HHMMSS).EXT\n"
-    "  sundrel divide FILE [-s MIB | --mail-limit SIZE] [-o DIR]\n"
-    "                                        divide FILE into pieces of MIB MiB (default 16)\n"
-    "  sundrel info PIECE                   ID, number, blocks and data bytes of one piece\n"
-    "Options: -q/--quiet (no progress), -h/--help, --version.\n"
-    "SIZE: 25MB (1000s), 20MiB (1024s) or bytes.\n"
-    "Exit codes: 0 done, 1 failed (or the set would not merge), 2 bad command line or file,\n"
-    "130 interrupted.\n",
-    "使い方:\n"
-    "  sundrel verify 分割ファイル [--json]       分割ファイルの組全体を検査します\n"
-    "  sundrel merge 分割ファイル [-o フォルダ] [--remove-pieces]\n"
-    "                                           名前(YYMMDD-HHMMSS).拡張子 に統合します\n"
-    "  sundrel divide ファイル [-s MiB数 | --mail-limit サイズ] [-o フォルダ]\n"
-    "                                           MiB数 (既定 16) ごとに分割します\n"
-    "  sundrel info 分割ファイル                 ID・番号・ブロック数・データ量を表示します\n"
-    "オプション: -q/--quiet (進行表示なし), -h/--help, --version\n"
-    "サイズ: 25MB (1000 単位), 20MiB (1024 単位) またはバイト数\n"
-    "終了コード: 0 成功, 1 失敗 (統合できない組), 2 コマンドラインかファイルの誤り, 130 中断\n"};
-const Text kUnknownCommand = {"Unknown command: %s", "不明なコマンドです: %s"};
-const Text kUnknownOption = {"Unknown option for this command: %s",
-                             "このコマンドにないオプションです: %s"};
-const Text kNeedsValue = {"%s needs a value", "%s には値が必要です"};
+const Text kDirValue = {"DIR", "フォルダ"};
+const Text kMiBValue = {"MIB", "MiB数"};
+const Text kSizeValue = {"SIZE", "サイズ"};
+const Text kHelpHelp = {"show this help, or a command's", "この説明 (またはコマンドの説明) を表示します"};
+const Text kVersionHelp = {"show the version", "バージョンを表示します"};
+const Text kQuietHelp = {"no progress on the terminal", "進み具合を表示しません"};
+const Text kJsonHelp = {"one JSON document on standard output, whatever happens",
+                        "結果を一つの JSON 文書として標準出力に出力します"};
+const Text kOutputHelp = {"write into DIR instead of the input's folder",
+                          "入力と同じフォルダの代わりにフォルダに書き込みます"};
+const Text kSizeHelp = {"pieces of MIB MiB, 1 to 4095 (default 16)",
+                        "MiB数 (1 から 4095、既定 16) ごとに分割します"};
+const Text kMailLimitHelp = {"the largest pieces that fit a mail of SIZE once encoded",
+                             "エンコード後にサイズのメールに収まる最大の分割サイズにします"};
+const Text kForceHelp = {"replace the pieces of an earlier division of the same name",
+                         "同じ名前の以前の分割ファイルを置き換えます"};
+const Text kRemovePiecesHelp = {"delete the pieces after a merge that fully succeeded",
+                                "統合が完全に成功した後に分割ファイルを削除します"};
+
+const OptionSpec kOptions[] = {
+    {kOptOutput, 'o', "output", &kDirValue, &kOutputHelp},
+    {kOptSize, 's', "size", &kMiBValue, &kSizeHelp},
+    {kOptMailLimit, 0, "mail-limit", &kSizeValue, &kMailLimitHelp},
+    {kOptForce, 'f', "force", nullptr, &kForceHelp},
+    {kOptRemovePieces, 0, "remove-pieces", nullptr, &kRemovePiecesHelp},
+    {kOptQuiet, 'q', "quiet", nullptr, &kQuietHelp},
+    {kOptJson, 0, "json", nullptr, &kJsonHelp},
+    {kOptHelp, 'h', "help", nullptr, &kHelpHelp},
+    {kOptVersion, 0, "version", nullptr, &kVersionHelp},
+};
+
+const Text kUnknownCommand = {"unknown command '%s'", "不明なコマンドです: '%s'"};
+const Text kUnknownOption = {"unrecognized option '%s'", "不明なオプションです: '%s'"};
+const Text kInvalidShort = {"invalid option -- '%c'", "不明なオプションです -- '%c'"};
+const Text kNeedsValue = {"option '%s' requires an argument", "オプション '%s' には値が必要です"};
+const Text kTakesNoValue = {"option '%s' doesn't allow an argument",
+                            "オプション '%s' は値を取りません"};
+const Text kNotForCommand = {"option '%s' does not apply to '%s'",
+                             "オプション '%s' は '%s' には使えません"};
+const Text kMissingOperand = {"missing operand: sundrel %s %s",
+                              "引数が足りません: sundrel %s %s"};
+const Text kExtraOperand = {"extra operand '%s'", "余分な引数です: '%s'"};
 const Text kBadMiB = {"The piece size must be a whole number of MiB from 1 to 4095: %s",
                       "分割サイズは 1 から 4095 までの MiB 数です: %s"};
 const Text kBadSize = {"Not a size (e.g. 25MB, 20MiB or a number of bytes): %s",
                        "サイズではありません (例: 25MB, 20MiB, バイト数): %s"};
 const Text kSizeAndLimit = {"-s and --mail-limit cannot be used together",
                             "-s と --mail-limit は同時に指定できません"};
-const Text kOneFile = {"Exactly one file is needed", "ファイルを一つ指定してください"};
-
-struct CommandName {
-    const char* name;
-    Command command;
-    const char* options;   // the options it takes, each between spaces
-};
-const CommandName kCommands[] = {
-    {"verify", Command::Verify, " --json --quiet "},
-    {"merge", Command::Merge, " -o --output --remove-pieces --quiet "},
-    {"divide", Command::Divide, " -o --output -s --size --mail-limit --quiet "},
-    {"info", Command::Info, " --quiet "},
-};
 
 bool ParseNumber(const std::string& text, size_t* pos, uint64_t* value)
 {
@@ -67,7 +70,144 @@ bool ParseNumber(const std::string& text, size_t* pos, uint64_t* value)
     return *pos > start;
 }
 
+// How the option was written, for messages: "--size" or "-s".
+std::string Spelling(const OptionSpec& option, bool asLong)
+{
+    return asLong ? "--" + std::string(option.longName) : std::string("-") + option.shortName;
+}
+
+class Parser {
+public:
+    Parser(Options* options, std::string* error) : options_(options), error_(error) {}
+
+    void Fault(const std::string& message)
+    {
+        if (error_->empty())
+            *error_ = message;
+    }
+
+    // One option with its value (nullptr when none was attached).
+    void Take(const OptionSpec& option, bool asLong, const std::string& value)
+    {
+        options_->given |= option.bit;
+        spelled_.emplace_back(option.bit, Spelling(option, asLong));
+        if (option.bit == kOptOutput) {
+            options_->outDir = value;
+        } else if (option.bit == kOptSize) {
+            size_t pos = 0;
+            uint64_t miB = 0;
+            if (!ParseNumber(value, &pos, &miB) || pos != value.size() || miB < 1 || miB > 4095)
+                Fault(Say(&kBadMiB, value.c_str()));
+            options_->pieceMiB = unsigned(miB);
+        } else if (option.bit == kOptMailLimit) {
+            if (!ParseSize(value, &options_->mailLimit))
+                Fault(Say(&kBadSize, value.c_str()));
+        }
+    }
+
+    // "--name" or "--name=value"; next is the following argument, if any.
+    bool Long(const std::string& arg, const std::string* next)
+    {
+        size_t equals = arg.find('=');
+        std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+        const OptionSpec* option = nullptr;
+        for (const OptionSpec& o : kOptions)
+            if (name == o.longName)
+                option = &o;
+        if (!option) {
+            Fault(Say(&kUnknownOption, arg.substr(0, equals).c_str()));
+            return false;
+        }
+        if (!option->value) {
+            if (equals != std::string::npos)
+                Fault(Say(&kTakesNoValue, ("--" + name).c_str()));
+            Take(*option, true, std::string());
+            return false;
+        }
+        if (equals != std::string::npos) {
+            Take(*option, true, arg.substr(equals + 1));
+            return false;
+        }
+        if (!next) {
+            Fault(Say(&kNeedsValue, arg.c_str()));
+            return false;
+        }
+        Take(*option, true, *next);
+        return true;
+    }
+
+    // "-qf", "-oDIR", "-s 16"; true when the value was the next argument.
+    bool Short(const std::string& arg, const std::string* next)
+    {
+        for (size_t i = 1; i < arg.size(); ++i) {
+            const OptionSpec* option = nullptr;
+            for (const OptionSpec& o : kOptions)
+                if (o.shortName && o.shortName == arg[i])
+                    option = &o;
+            if (!option) {
+                Fault(Say(&kInvalidShort, arg[i]));
+                continue;
+            }
+            if (!option->value) {
+                Take(*option, false, std::string());
+                continue;
+            }
+            if (i + 1 < arg.size()) {
+                Take(*option, false, arg.substr(i + 1));
+                return false;
+            }
+            if (!next) {
+                Fault(Say(&kNeedsValue, Spelling(*option, false).c_str()));
+                return false;
+            }
+            Take(*option, false, *next);
+            return true;
+        }
+        return false;
+    }
+
+    void Operand(const std::string& arg)
+    {
+        if (options_->command) {
+            options_->operands.push_back(arg);
+            return;
+        }
+        options_->command = FindCommand(arg);
+        if (!options_->command)
+            Fault(Say(&kUnknownCommand, arg.c_str()));
+    }
+
+    // What only the whole command line can tell.
+    void Check()
+    {
+        const CommandSpec* command = options_->command;
+        if (!command || options_->Has(kOptHelp) || options_->Has(kOptVersion))
+            return;
+        for (const auto& spelled : spelled_)
+            if (!(spelled.first & (command->options | kGlobalOptions)))
+                Fault(Say(&kNotForCommand, spelled.second.c_str(), command->name));
+        if (options_->pieceMiB && options_->mailLimit)
+            Fault(Say(&kSizeAndLimit));
+        const std::vector<std::string>& operands = options_->operands;
+        if (operands.size() < command->minOperands)
+            Fault(Say(&kMissingOperand, command->name, Pick(command->operands)));
+        else if (operands.size() > command->maxOperands)
+            Fault(Say(&kExtraOperand, operands[command->maxOperands].c_str()));
+    }
+
+private:
+    Options* options_;
+    std::string* error_;
+    std::vector<std::pair<unsigned, std::string>> spelled_;
+};
+
 }  // namespace
+
+const OptionSpec* AllOptions(size_t* count)
+{
+    *count = sizeof kOptions / sizeof kOptions[0];
+    return kOptions;
+}
 
 bool ParseSize(const std::string& text, uint64_t* bytes)
 {
@@ -102,85 +242,21 @@ bool ParseSize(const std::string& text, uint64_t* bytes)
 bool ParseArguments(const std::vector<std::string>& args, Options* options, std::string* error)
 {
     *options = Options();
-    if (args.empty() || args[0] == "-h" || args[0] == "--help" || args[0] == "help")
-        return true;
-    if (args[0] == "--version") {
-        options->command = Command::Version;
-        return true;
-    }
-    const CommandName* command = nullptr;
-    for (const CommandName& c : kCommands)
-        if (args[0] == c.name)
-            command = &c;
-    if (!command) {
-        *error = Say(kUnknownCommand, args[0].c_str());
-        return false;
-    }
-    options->command = command->command;
-    std::vector<std::string> files;
-    bool onlyFiles = false;
-    for (size_t i = 1; i < args.size(); ++i) {
+    error->clear();
+    Parser parser(options, error);
+    bool onlyOperands = false;
+    for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (onlyFiles || arg.size() < 2 || arg[0] != '-') {
-            files.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            onlyFiles = true;
-            continue;
-        }
-        if (arg == "-h" || arg == "--help") {
-            options->command = Command::Help;
-            return true;
-        }
-        std::string name = arg == "-q" ? "--quiet" : arg;
-        if (std::string(command->options).find(" " + name + " ") == std::string::npos) {
-            *error = Say(kUnknownOption, arg.c_str());
-            return false;
-        }
-        bool takesValue = name == "-o" || name == "--output" || name == "-s" || name == "--size" ||
-                          name == "--mail-limit";
-        if (takesValue && i + 1 >= args.size()) {
-            *error = Say(kNeedsValue, arg.c_str());
-            return false;
-        }
-        const std::string value = takesValue ? args[++i] : std::string();
-        if (name == "--json") {
-            options->json = true;
-        } else if (name == "--quiet") {
-            options->quiet = true;
-        } else if (name == "--remove-pieces") {
-            options->removePieces = true;
-        } else if (name == "-o" || name == "--output") {
-            options->outDir = value;
-        } else if (name == "-s" || name == "--size") {
-            size_t pos = 0;
-            uint64_t miB = 0;
-            if (!ParseNumber(value, &pos, &miB) || pos != value.size() || miB < 1 || miB > 4095) {
-                *error = Say(kBadMiB, value.c_str());
-                return false;
-            }
-            options->pieceMiB = unsigned(miB);
-        } else if (!ParseSize(value, &options->mailLimit)) {
-            *error = Say(kBadSize, value.c_str());
-            return false;
-        }
+        const std::string* next = i + 1 < args.size() ? &args[i + 1] : nullptr;
+        if (onlyOperands || arg.size() < 2 || arg[0] != '-')
+            parser.Operand(arg);
+        else if (arg == "--")
+            onlyOperands = true;
+        else if (arg[1] == '-' ? parser.Long(arg, next) : parser.Short(arg, next))
+            ++i;
     }
-    if (options->pieceMiB && options->mailLimit) {
-        *error = Say(kSizeAndLimit);
-        return false;
-    }
-    if (files.size() != 1) {
-        *error = Say(kOneFile);
-        return false;
-    }
-    options->file = files[0];
-    return true;
-}
-
-std::string UsageText()
-{
-    return Pick(kUsage);
+    parser.Check();
+    return error->empty();
 }
 
 }  // namespace sundrel::cli

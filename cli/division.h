@@ -1,8 +1,10 @@
 // The division of a piece named on the command line, planned by the core
-// from the folder as this system reads it. Shared by verify, merge and info.
+// from the folder as this system reads it. Shared by verify, merge, info and
+// list.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +14,8 @@
 
 namespace sundrel::cli {
 
+class Report;
+
 struct SelectedPiece {
     std::string path;
     std::string folder;
@@ -20,25 +24,47 @@ struct SelectedPiece {
     PieceNumber number;
 };
 
-// The piece named on the command line; prints the reason and returns false
-// for a missing file, a folder, or a name that is no exact piece name.
-bool SelectPiece(const std::string& path, SelectedPiece* piece);
+// The piece named on the command line; false after the reason (exit 2) for
+// a missing file, a folder, or a name that is no exact piece name.
+bool SelectPiece(const std::string& path, SelectedPiece* piece, Report& report);
+
+// The files of one folder as the plan reads them: each head read once.
+class SystemFolder : public PieceFolder<char> {
+public:
+    explicit SystemFolder(const std::string& folder) : folder_(folder) {}
+
+    bool ListCandidates(std::string_view, std::vector<std::string>* names) override;
+    FileHead ReadHead(std::string_view name) override;
+
+    const std::string& listError() const { return listError_; }
+    // Why a file could not be read, when its head says so.
+    std::string ErrorOf(const std::string& name) const;
+
+private:
+    std::string folder_;
+    std::string listError_;
+    std::vector<std::string> names_;
+    bool listed_ = false;
+    std::map<std::string, FileHead> heads_;
+    std::map<std::string, std::string> errors_;
+};
 
 struct DivisionFiles {
     SelectedPiece selected;
     MergePlan<char> plan;
-    std::vector<std::pair<std::string, std::string>> errors;   // name, reason
-
-    // Why a file could not be read, when its head says so.
-    std::string ErrorOf(const std::string& name) const;
     std::string PathOf(const PlannedFile<char>& file) const;
 };
 
 // "1765031234 (2025-12-06 14:27:14 UTC)": an ID with the time it was made.
 std::string IdText(uint32_t id);
+// "2025-12-06T14:27:14Z"
+std::string IdTime(uint32_t id);
+// "01, 03": piece numbers as their names write them.
+std::string NumberList(const std::vector<unsigned>& numbers);
 
 // Plans the selected piece's division; false (after its message) when the
 // folder cannot be read.
-bool FindDivision(const SelectedPiece& selected, DivisionFiles* division);
+bool FindDivision(const SelectedPiece& selected, SystemFolder& folder, DivisionFiles* division,
+                  Report& report);
 
 }  // namespace sundrel::cli

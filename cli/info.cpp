@@ -1,5 +1,9 @@
-// sundrel info PIECE: what one piece holds, read from its name and its bytes.
+// sundrel info PIECE...: what each piece holds, read from its name and its
+// bytes; each file once, however often it is named.
+#include <algorithm>
 #include <cinttypes>
+#include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +13,7 @@
 #include "piece_io.h"
 #include "platform.h"
 #include "progress.h"
+#include "report.h"
 #include "streams.h"
 
 namespace sundrel::cli {
@@ -24,60 +29,131 @@ const Text kPieceLine = {"Piece:        %u of %u", "番号:           %u / %u"};
 const Text kBlocksLine = {"Blocks:       %" PRIu64, "ブロック数:     %" PRIu64};
 const Text kDataLine = {"Data bytes:   %" PRIu64, "データ:         %" PRIu64 " バイト"};
 const Text kLengthLine = {"File bytes:   %" PRIu64, "ファイルサイズ: %" PRIu64 " バイト"};
-const Text kDamaged = {"Damaged at block %" PRIu64 " (byte offset %" PRIu64 ")",
-                       "ブロック %" PRIu64 " (オフセット %" PRIu64 " バイト) が破損しています"};
-const Text kTail = {"Ends in a tail of 1 or 2 bytes after block %" PRIu64,
-                    "ブロック %" PRIu64 " の後に 1 か 2 バイトの端数があります"};
-const Text kShortId = {"Too short to hold a divide file ID",
-                       "分割ファイルＩＤを持つには短すぎます"};
+const Text kDamaged = {"%s: damaged at block %" PRIu64 " (byte offset %" PRIu64 ")",
+                       "%s: ブロック %" PRIu64 " (オフセット %" PRIu64 " バイト) が破損しています"};
+const Text kTail = {"%s: ends in a tail of 1 or 2 bytes after block %" PRIu64,
+                    "%s: ブロック %" PRIu64 " の後に 1 か 2 バイトの端数があります"};
+const Text kShortId = {"%s: too short to hold a divide file ID",
+                       "%s: 分割ファイルＩＤを持つには短すぎます"};
+const Text kBadNumber = {"%s: no piece can have the number %02u in a set of %02u",
+                         "%s: 番号 %02u の分割ファイルは %02u 個の組にはありえません"};
+const Text kBadEmpty = {"%s: empty, but only the one piece of an empty file (01_of_01) is empty",
+                        "%s: 空ですが、空でよいのは空のファイルの分割ファイル (01_of_01) だけです"};
+const Text kBadLength = {"%s: %" PRIu64 " bytes is no length of a piece that a divide writes",
+                         "%s: %" PRIu64 " バイトは分割で書かれる分割ファイルの長さではありません"};
 
-}  // namespace
+const Text kOperands = {"PIECE...", "分割ファイル..."};
+const Text kSummary = {"ID, number, blocks and data bytes of each PIECE",
+                       "各分割ファイルの ID・番号・ブロック数・データ量を表示します"};
+const Text kDetails = {
+    "Shows each piece's divide file ID with the time (UTC) its division began, its number and\n"
+    "count, its blocks and data bytes, and checks its blocks. A piece that no divide can write\n"
+    "(an impossible number, an empty piece of a larger set, an impossible length) fails.",
+    "各分割ファイルの分割ファイル ID とその分割が始まった時刻 (UTC)、番号と分割数、ブロック数、\n"
+    "データのバイト数を表示し、ブロックを検査します。分割では書かれない分割ファイル (ありえない番号、\n"
+    "空なのに組の一部、ありえない長さ) は失敗になります。"};
+const ResultKey kResult[] = {{"pieces", "[]"}, {nullptr, nullptr}};
 
-int RunInfo(const Options& options)
+JsonObject EmptyPiece(const std::string& argument)
 {
-    SelectedPiece selected;
-    if (!SelectPiece(options.file, &selected))
-        return kExitUsage;
+    JsonObject piece;
+    piece.SetName("file", argument).SetNull("error").SetNull("dividedFile").SetNull("number");
+    piece.SetNull("count").SetNull("id").SetNull("idTime").SetNull("blocks");
+    return piece.SetNull("dataBytes").SetNull("length");
+}
+
+// One piece's lines and JSON; the exit code.
+int ShowPiece(const SelectedPiece& selected, const Options& options, Report& report,
+              JsonObject* json)
+{
+    const char* name = selected.path.c_str();
+    const PieceNumber& number = selected.number;
+    json->SetName("dividedFile", selected.dividedName).SetNumber("number", number.number);
+    json->SetNumber("count", number.count);
     File file;
     uint64_t length = 0;
-    if (!file.OpenForReading(selected.path) || !file.Size(&length)) {
-        PrintError(Say(kOpenError, selected.path.c_str()), file.Error());
-        return kExitFailed;
-    }
+    if (!file.OpenForReading(selected.path) || !file.Size(&length))
+        return report.Fail(kExitFailed, "open-failed", Say(&kOpenError, name), file.Error());
     FileSource source(file);
     std::vector<uint8_t> chunk(kChunkSize);
-    Progress progress(length, options.quiet);
+    Progress progress(length, options.Has(kOptQuiet) || report.Json());
     PieceOutcome out = JoinPieceBlocks(source, nullptr, chunk.data(), progress);
     if (out.status == PieceStatus::Stopped)
-        return kExitInterrupted;
+        return report.Interrupted();
 
-    PrintLine(Say(kFileLine, selected.path.c_str()));
-    PrintLine(Say(kDividedLine, selected.dividedName.c_str()));
+    report.Line(Say(&kFileLine, name));
+    report.Line(Say(&kDividedLine, selected.dividedName.c_str()));
+    bool hasId = out.status != PieceStatus::Empty && out.status != PieceStatus::ShortId &&
+                 out.status != PieceStatus::ReadFailed;
     if (out.status == PieceStatus::Empty)
-        PrintLine(Say(kNoIdLine));
-    else if (out.status != PieceStatus::ShortId && out.status != PieceStatus::ReadFailed)
-        PrintLine(Say(kIdLine, IdText(out.id).c_str()));
-    PrintLine(Say(kPieceLine, selected.number.number, selected.number.count));
-    PrintLine(Say(kBlocksLine, out.blocks));
-    PrintLine(Say(kDataLine, out.dataBytes));
-    PrintLine(Say(kLengthLine, length));
+        report.Line(Say(&kNoIdLine));
+    else if (hasId)
+        report.Line(Say(&kIdLine, IdText(out.id).c_str()));
+    report.Line(Say(&kPieceLine, number.number, number.count));
+    report.Line(Say(&kBlocksLine, out.blocks));
+    report.Line(Say(&kDataLine, out.dataBytes));
+    report.Line(Say(&kLengthLine, length));
+    if (hasId)
+        json->SetNumber("id", out.id).SetString("idTime", IdTime(out.id));
+    json->SetNumber("blocks", out.blocks).SetNumber("dataBytes", out.dataBytes);
+    json->SetNumber("length", length);
+
+    uint64_t dataBytes = 0;
     switch (out.status) {
     case PieceStatus::Ok:
     case PieceStatus::Empty:
-        return kExitOk;
+        break;
     case PieceStatus::Corrupted:
-        PrintError(Say(kDamaged, out.blocks + 1, out.offset));
-        return kExitFailed;
+        return report.Fail(kExitFailed, "damaged", Say(&kDamaged, name, out.blocks + 1, out.offset));
     case PieceStatus::Tail:
-        PrintError(Say(kTail, out.blocks));
-        return kExitFailed;
+        return report.Fail(kExitFailed, "tail", Say(&kTail, name, out.blocks));
     case PieceStatus::ShortId:
-        PrintError(Say(kShortId));
-        return kExitFailed;
+        return report.Fail(kExitFailed, "short-id", Say(&kShortId, name));
     default:
-        PrintError(Say(kReadError, selected.path.c_str()), file.Error());
-        return kExitFailed;
+        return report.Fail(kExitFailed, "read-failed", Say(&kReadError, name), file.Error());
     }
+    if (number.number < 1 || number.number > number.count)
+        return report.Fail(kExitFailed, "impossible-number",
+                           Say(&kBadNumber, name, number.number, number.count));
+    if (length == 0 && number.count != 1)
+        return report.Fail(kExitFailed, "impossible-empty", Say(&kBadEmpty, name));
+    if (!PieceDataBytes(length, &dataBytes) || (length > 0 && dataBytes == 0))
+        return report.Fail(kExitFailed, "impossible-length", Say(&kBadLength, name, length));
+    return kExitOk;
 }
+
+int RunInfo(const Options& options, Report& report)
+{
+    JsonArray pieces;
+    std::set<std::string> shown;
+    int worst = kExitOk;
+    for (const std::string& argument : options.operands) {
+        JsonObject json = EmptyPiece(argument);
+        SelectedPiece selected;
+        int code = kExitUsage;
+        if (SelectPiece(argument, &selected, report)) {
+            std::string key = CanonicalFolder(selected.folder) + "/" + selected.fileName;
+            if (!shown.insert(key).second)
+                continue;
+            if (shown.size() > 1)
+                report.Line("");
+            code = ShowPiece(selected, options, report, &json);
+        }
+        if (code != kExitOk)
+            json.Set("error", report.LastError());
+        pieces.Add(json.Dump());
+        worst = std::max(worst, code);
+        if (code > kExitUsage)
+            break;   // interrupted
+    }
+    report.Result().Set("pieces", pieces.Dump());
+    return worst;
+}
+
+}  // namespace
+
+const CommandSpec kInfoCommand = {
+    "info", &kOperands, &kSummary, &kDetails, 0, 1, SIZE_MAX, kResult, RunInfo,
+};
 
 }  // namespace sundrel::cli

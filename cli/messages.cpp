@@ -20,14 +20,27 @@ const Text kReadError = {"An error occurred while reading the input file: %s",
                          "入力ファイルの読み出しでエラーが発生しました: %s"};
 const Text kInterrupted = {"Interrupted; nothing was left behind.",
                            "中断しました。作りかけのファイルは残していません。"};
+const Text kTerminated = {"Terminated; nothing was left behind.",
+                          "終了を求められました。作りかけのファイルは残していません。"};
 
-const char* Pick(const Text& text)
+Language UserLanguage()
 {
-    static const bool japanese = UserWantsJapanese();
-    return japanese ? text.ja : text.en;
+    static const Language language =
+        UserWantsJapanese() ? Language::Japanese : Language::English;
+    return language;
 }
 
-std::string Say(const Text& text, ...)
+const char* PickIn(const Text* text, Language language)
+{
+    return language == Language::Japanese ? text->ja : text->en;
+}
+
+const char* Pick(const Text* text)
+{
+    return PickIn(text, UserLanguage());
+}
+
+std::string Say(const Text* text, ...)
 {
     const char* format = Pick(text);
     va_list args;
@@ -41,21 +54,6 @@ std::string Say(const Text& text, ...)
         std::vsnprintf(&out[0], size_t(n) + 1, format, again);
     va_end(again);
     return out;
-}
-
-void PrintLine(const std::string& line)
-{
-    WriteStdout(line + "\n");
-}
-
-void PrintError(const std::string& line)
-{
-    WriteStderr("sundrel: " + line + "\n");
-}
-
-void PrintError(const std::string& line, const std::string& reason)
-{
-    PrintError(reason.empty() ? line : line + " (" + reason + ")");
 }
 
 }  // namespace sundrel::cli

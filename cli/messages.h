@@ -11,21 +11,20 @@ struct Text {
     const char* ja;
 };
 
-const char* Pick(const Text& text);
+enum class Language { English, Japanese };
+
+// The user's language, decided once.
+Language UserLanguage();
+const char* Pick(const Text* text);
+const char* PickIn(const Text* text, Language language);
 // printf-style, from the picked language.
-std::string Say(const Text& text, ...);
+std::string Say(const Text* text, ...);
 
-// A line on stdout; an error line on stderr, "sundrel: " first.
-void PrintLine(const std::string& line);
-void PrintError(const std::string& line);
-// An error with the system's reason after it.
-void PrintError(const std::string& line, const std::string& reason);
-
-// Exit codes of every command.
+// Exit codes of every command; an interrupted one exits with 128 + the
+// signal's number (130 for Ctrl-C, 143 for a termination request).
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;        // a bad command line, or a file that cannot be used
-constexpr int kExitInterrupted = 130;
+constexpr int kExitUsage = 2;   // a bad command line, or a file that cannot be used
 
 // Texts several commands share.
 extern const Text kNoSuchFile;
@@ -35,5 +34,6 @@ extern const Text kNotFolder;
 extern const Text kOpenError;
 extern const Text kReadError;
 extern const Text kInterrupted;
+extern const Text kTerminated;
 
 }  // namespace sundrel::cli

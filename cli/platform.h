@@ -13,22 +13,6 @@
 
 namespace sundrel::cli {
 
-// One stretch of bytes of a gathered write.
-struct WritePart {
-    const uint8_t* data;
-    size_t size;
-};
-
-// The most parts a sink collects before it writes them.
-constexpr size_t kMaxWriteParts = 512;
-// Whether WriteParts hands its parts to the system in one call; where it
-// cannot, a sink copies the bytes together instead.
-#ifdef _WIN32
-constexpr bool kGatherWrites = false;
-#else
-constexpr bool kGatherWrites = true;
-#endif
-
 class File {
 public:
     File() = default;
@@ -43,8 +27,8 @@ public:
     // One system read; *got is 0 only at the end of the file.
     bool Read(void* buffer, size_t n, size_t* got);
     bool WriteAll(const void* data, size_t n);
-    // Writes every byte of the parts in order (at most kMaxWriteParts).
-    bool WriteParts(const WritePart* parts, size_t count);
+    // The written bytes on the disk, not only in the system's cache.
+    bool Sync();
     bool Size(uint64_t* size);
     // False when the system reports an error on closing (a late write error).
     bool Close();
@@ -69,6 +53,18 @@ PathKind KindOf(const std::string& path);
 bool ListFiles(const std::string& folder, std::vector<std::string>* names, std::string* error);
 // Removes a file, a read-only one too.
 bool RemoveFile(const std::string& path);
+// Renames a file within its folder, over an existing file of the new name
+// (atomically where the system can). false with the reason in error.
+bool RenameOver(const std::string& from, const std::string& to, std::string* error);
+// The folder's entries on the disk (after creating and renaming files in it).
+bool SyncFolder(const std::string& folder, std::string* error);
+// Whether two paths of one folder lead to the same file (as two spellings
+// of one name do on a file system that ignores case).
+bool SameFile(const std::string& a, const std::string& b);
+// The folder as an absolute path without links, to tell two spellings of
+// one folder apart; the path itself when that cannot be had.
+std::string CanonicalFolder(const std::string& folder);
+unsigned ProcessId();
 
 // The folder part of a path ("." when there is none) and its last component.
 std::string FolderOf(const std::string& path);
@@ -81,13 +77,17 @@ StampTime UtcTimeOf(uint32_t secondsSince1970);
 
 bool UserWantsJapanese();
 bool StderrIsTerminal();
-void WriteStdout(const std::string& text);
+// false with the reason in error when not every byte was written.
+bool WriteStdout(const std::string& text, std::string* error);
 void WriteStderr(const std::string& text);
 
-// Ctrl-C (and on POSIX a termination request) only sets a flag, which the
-// operations test before every block.
+// Ctrl-C and termination requests only set a flag, which the operations
+// test before every block.
 void WatchInterrupts();
 bool Interrupted();
+// The exit code of the request: 130 for Ctrl-C (SIGINT), 143 for a
+// termination request (SIGTERM), 129 for a hang-up; 0 when none came.
+int InterruptExitCode();
 
 // The arguments as UTF-8: on Windows taken from the wide command line.
 std::vector<std::string> Arguments(int argc, char** argv);

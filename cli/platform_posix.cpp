@@ -1,15 +1,13 @@
-// The system layer on POSIX: descriptors, stat, readdir, signals.
+// The system layer on POSIX: descriptors, stat, readdir, rename, signals.
 #include "platform.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -18,11 +16,12 @@ namespace sundrel::cli {
 
 namespace {
 
-volatile sig_atomic_t g_interrupted = 0;
+volatile sig_atomic_t g_signal = 0;
 
-void OnInterrupt(int)
+void OnInterrupt(int signal)
 {
-    g_interrupted = 1;
+    if (!g_signal)
+        g_signal = signal;
 }
 
 StampTime StampOf(const struct tm& t)
@@ -30,17 +29,22 @@ StampTime StampOf(const struct tm& t)
     return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
 }
 
-void WriteFd(int fd, const std::string& text)
+bool WriteFd(int fd, const void* data, size_t size)
 {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t n = write(fd, bytes, size);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return;
-        done += size_t(n);
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        bytes += n;
+        size -= size_t(n);
     }
+    return true;
 }
 
 }  // namespace
@@ -99,45 +103,18 @@ bool File::Read(void* buffer, size_t n, size_t* got)
 
 bool File::WriteAll(const void* data, size_t n)
 {
-    const WritePart part = {static_cast<const uint8_t*>(data), n};
-    return WriteParts(&part, 1);
+    if (WriteFd(fd_, data, n))
+        return true;
+    NoteError();
+    return false;
 }
 
-bool File::WriteParts(const WritePart* parts, size_t count)
+bool File::Sync()
 {
-    struct iovec vectors[kMaxWriteParts];
-    for (size_t i = 0; i < count; ++i)
-        vectors[i] = {const_cast<uint8_t*>(parts[i].data), parts[i].size};
-    struct iovec* next = vectors;
-    size_t left = count;
-    for (;;) {
-        while (left > 0 && next->iov_len == 0) {
-            ++next;
-            --left;
-        }
-        if (left == 0)
-            return true;
-        ssize_t w = writev(fd_, next, int(left < IOV_MAX ? left : IOV_MAX));
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            if (w == 0)
-                errno = ENOSPC;
-            NoteError();
-            return false;
-        }
-        // A short write stops anywhere, within a part too.
-        for (size_t done = size_t(w); done > 0;) {
-            size_t take = done < next->iov_len ? done : next->iov_len;
-            next->iov_base = static_cast<char*>(next->iov_base) + take;
-            next->iov_len -= take;
-            done -= take;
-            if (next->iov_len == 0) {
-                ++next;
-                --left;
-            }
-        }
-    }
+    if (fsync(fd_) == 0)
+        return true;
+    NoteError();
+    return false;
 }
 
 bool File::Size(uint64_t* size)
@@ -205,6 +182,47 @@ bool RemoveFile(const std::string& path)
     return unlink(path.c_str()) == 0;
 }
 
+bool RenameOver(const std::string& from, const std::string& to, std::string* error)
+{
+    if (rename(from.c_str(), to.c_str()) == 0)
+        return true;
+    *error = std::strerror(errno);
+    return false;
+}
+
+bool SyncFolder(const std::string& folder, std::string* error)
+{
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // Some file systems cannot sync a folder (EINVAL); their renames are
+    // as durable as they get.
+    bool ok = fd >= 0 && (fsync(fd) == 0 || errno == EINVAL);
+    if (!ok)
+        *error = std::strerror(errno);
+    if (fd >= 0)
+        close(fd);
+    return ok;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa, sb;
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+std::string CanonicalFolder(const std::string& folder)
+{
+    char* full = realpath(folder.c_str(), nullptr);
+    std::string path = full ? full : folder;
+    std::free(full);
+    return path;
+}
+
+unsigned ProcessId()
+{
+    return unsigned(getpid());
+}
+
 std::string FolderOf(const std::string& path)
 {
     size_t slash = path.find_last_of('/');
@@ -263,14 +281,17 @@ bool StderrIsTerminal()
     return isatty(STDERR_FILENO) == 1;
 }
 
-void WriteStdout(const std::string& text)
+bool WriteStdout(const std::string& text, std::string* error)
 {
-    WriteFd(STDOUT_FILENO, text);
+    if (WriteFd(STDOUT_FILENO, text.data(), text.size()))
+        return true;
+    *error = std::strerror(errno);
+    return false;
 }
 
 void WriteStderr(const std::string& text)
 {
-    WriteFd(STDERR_FILENO, text);
+    WriteFd(STDERR_FILENO, text.data(), text.size());
 }
 
 void WatchInterrupts()
@@ -289,7 +310,12 @@ void WatchInterrupts()
 
 bool Interrupted()
 {
-    return g_interrupted != 0;
+    return g_signal != 0;
+}
+
+int InterruptExitCode()
+{
+    return g_signal ? 128 + g_signal : 0;
 }
 
 std::vector<std::string> Arguments(int argc, char** argv)

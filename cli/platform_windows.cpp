@@ -11,11 +11,14 @@ namespace sundrel::cli {
 
 namespace {
 
-volatile LONG g_interrupted = 0;
+// The exit code of the first console event: Ctrl-C and Ctrl-Break as
+// SIGINT, closing the console, logging off or shutting down as SIGTERM.
+volatile LONG g_exitCode = 0;
 
-BOOL WINAPI OnConsoleControl(DWORD)
+BOOL WINAPI OnConsoleControl(DWORD event)
 {
-    InterlockedExchange(&g_interrupted, 1);
+    LONG code = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? 130 : 143;
+    InterlockedCompareExchange(&g_exitCode, code, 0);
     return TRUE;
 }
 
@@ -74,16 +77,20 @@ StampTime StampOf(const SYSTEMTIME& t)
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
-void WriteHandle(DWORD which, const std::string& text)
+bool WriteHandle(DWORD which, const std::string& text)
 {
     HANDLE handle = GetStdHandle(which);
     DWORD mode = 0, written = 0;
     if (GetConsoleMode(handle, &mode)) {
         std::wstring wide = Wide(text);
-        WriteConsoleW(handle, wide.data(), DWORD(wide.size()), &written, nullptr);
-    } else {
-        WriteFile(handle, text.data(), DWORD(text.size()), &written, nullptr);
+        return text.empty() ||
+               WriteConsoleW(handle, wide.data(), DWORD(wide.size()), &written, nullptr);
     }
+    for (size_t done = 0; done < text.size(); done += written)
+        if (!WriteFile(handle, text.data() + done, DWORD(text.size() - done), &written, nullptr) ||
+            written == 0)
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -153,12 +160,12 @@ bool File::WriteAll(const void* data, size_t n)
     return true;
 }
 
-bool File::WriteParts(const WritePart* parts, size_t count)
+bool File::Sync()
 {
-    for (size_t i = 0; i < count; ++i)
-        if (!WriteAll(parts[i].data, parts[i].size))
-            return false;
-    return true;
+    if (FlushFileBuffers(handle_))
+        return true;
+    NoteError();
+    return false;
 }
 
 bool File::Size(uint64_t* size)
@@ -233,6 +240,45 @@ bool RemoveFile(const std::string& path)
     return DeleteFileW(wide.c_str()) != FALSE;
 }
 
+bool RenameOver(const std::string& from, const std::string& to, std::string* error)
+{
+    std::wstring target = SystemPath(to);
+    // A read-only piece of an earlier division is replaced like any other.
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(target.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    if (MoveFileExW(SystemPath(from).c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    *error = ErrorText(GetLastError());
+    return false;
+}
+
+bool SyncFolder(const std::string&, std::string*)
+{
+    // Renames were written through (MOVEFILE_WRITE_THROUGH).
+    return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    // Within one folder, as NTFS compares names: ignoring case.
+    std::wstring wa = Wide(a), wb = Wide(b);
+    return CompareStringOrdinal(wa.data(), int(wa.size()), wb.data(), int(wb.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+std::string CanonicalFolder(const std::string& folder)
+{
+    std::wstring full = SystemPath(folder);
+    return Utf8(full.data(), full.size());
+}
+
+unsigned ProcessId()
+{
+    return unsigned(GetCurrentProcessId());
+}
+
 std::string FolderOf(const std::string& path)
 {
     size_t slash = path.find_last_of("\\/");
@@ -292,9 +338,12 @@ bool StderrIsTerminal()
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != FALSE;
 }
 
-void WriteStdout(const std::string& text)
+bool WriteStdout(const std::string& text, std::string* error)
 {
-    WriteHandle(STD_OUTPUT_HANDLE, text);
+    if (WriteHandle(STD_OUTPUT_HANDLE, text))
+        return true;
+    *error = ErrorText(GetLastError());
+    return false;
 }
 
 void WriteStderr(const std::string& text)
@@ -309,7 +358,12 @@ void WatchInterrupts()
 
 bool Interrupted()
 {
-    return InterlockedCompareExchange(&g_interrupted, 0, 0) != 0;
+    return InterruptExitCode() != 0;
+}
+
+int InterruptExitCode()
+{
+    return int(InterlockedCompareExchange(&g_exitCode, 0, 0));
 }
 
 std::vector<std::string> Arguments(int, char**)

@@ -1,6 +1,8 @@
 #include "progress.h"
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform.h"
 
@@ -12,10 +14,16 @@ constexpr auto kInterval = std::chrono::milliseconds(200);
 // Bytes between two readings of the clock.
 constexpr uint64_t kClockEvery = 256 * 1024;
 
+uint64_t TestInterruptAfter()
+{
+    const char* value = std::getenv("SUNDREL_TEST_INTERRUPT_AFTER");
+    return value ? std::strtoull(value, nullptr, 10) : 0;
+}
+
 }  // namespace
 
 Progress::Progress(uint64_t total, bool quiet)
-    : shown_(!quiet && StderrIsTerminal()), total_(total),
+    : shown_(!quiet && StderrIsTerminal()), total_(total), interruptAfter_(TestInterruptAfter()),
       start_(std::chrono::steady_clock::now()), lastShown_(start_)
 {
 }
@@ -35,6 +43,10 @@ void Progress::AfterBlock(size_t pieceBytes)
 {
     done_ += pieceBytes;
     sinceClock_ += pieceBytes;
+    if (interruptAfter_ && done_ >= interruptAfter_) {
+        interruptAfter_ = 0;
+        std::raise(SIGINT);
+    }
     if (!shown_ || (sinceClock_ < kClockEvery && done_ < total_))
         return;
     sinceClock_ = 0;

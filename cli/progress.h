@@ -1,6 +1,7 @@
 // Progress on stderr, when it is a terminal: percent and MB/s on one line
 // that keeps being rewritten. Also the observer that stops an operation at
-// the next block after Ctrl-C.
+// the next block after Ctrl-C. The tests make it send Ctrl-C to its own
+// process after N bytes with SUNDREL_TEST_INTERRUPT_AFTER=N.
 #pragma once
 
 #include <chrono>
@@ -22,6 +23,7 @@ private:
 
     bool shown_;
     uint64_t total_;
+    uint64_t interruptAfter_;   // a test's Ctrl-C after so many bytes; 0: none
     uint64_t done_ = 0;
     uint64_t sinceClock_ = 0;
     std::chrono::steady_clock::time_point start_, lastShown_;

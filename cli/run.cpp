@@ -1,37 +1,44 @@
 // From the command line to a command.
 #include "commands.h"
-#include "messages.h"
+#include "help.h"
 #include "platform.h"
+#include "report.h"
 
 namespace sundrel::cli {
+
+namespace {
+
+const Text kNoCommand = {"missing command", "コマンドがありません"};
+
+}  // namespace
 
 int RunCommandLine(const std::vector<std::string>& args)
 {
     Options options;
     std::string error;
-    if (!ParseArguments(args, &options, &error)) {
-        PrintError(error);
-        WriteStderr(UsageText());
-        return kExitUsage;
+    bool parsed = ParseArguments(args, &options, &error);
+    Report report(options.Has(kOptJson));
+    if (!parsed) {
+        if (options.command)
+            report.SetCommand(options.command);
+        return report.Finish(report.UsageError(error));
     }
+    // "sundrel divide --help" is "sundrel help divide".
+    if (options.Has(kOptHelp)) {
+        options.operands.clear();
+        if (options.command && options.command != &kHelpCommand)
+            options.operands.push_back(options.command->name);
+        options.command = &kHelpCommand;
+    } else if (options.Has(kOptVersion)) {
+        options.command = &kVersionCommand;
+    }
+    if (!options.command) {
+        WriteStderr(GlobalHelp(UserLanguage()));
+        return report.Finish(report.Fail(kExitUsage, "usage", Pick(&kNoCommand)));
+    }
+    report.SetCommand(options.command);
     WatchInterrupts();
-    switch (options.command) {
-    case Command::Help:
-        WriteStdout(UsageText());
-        return kExitOk;
-    case Command::Version:
-        PrintLine("sundrel " SUNDREL_VERSION);
-        return kExitOk;
-    case Command::Verify:
-        return RunVerify(options);
-    case Command::Merge:
-        return RunMerge(options);
-    case Command::Divide:
-        return RunDivide(options);
-    case Command::Info:
-        return RunInfo(options);
-    }
-    return kExitUsage;
+    return report.Finish(options.command->run(options, report));
 }
 
 }  // namespace sundrel::cli

@@ -14,47 +14,38 @@ namespace sundrel::cli {
 // bytes read are still in the processor's cache when they are written.
 constexpr size_t kStreamBuffer = size_t(256) << 10;
 
-class FileSink;
-
+// Lets the core look at blocks in place in the read buffer (View), which
+// saves the copy of every byte that the check reads. Every byte lies in the
+// buffer at the same offset within a page as in the file, so that the system
+// copies whole aligned pages into it.
 class FileSource : public ByteSource {
 public:
     explicit FileSource(File& file);
-    ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
     bool Read(void* buffer, size_t n, size_t* got) override;
     bool View(size_t n, uint8_t* scratch, const uint8_t** data, size_t* got) override;
     const std::string& Error() const { return file_.Error(); }
-    // Whether the bytes lie in this source's buffer.
-    bool Holds(const void* data, size_t n) const;
 
 private:
-    friend void LinkViews(FileSource& source, FileSink& sink);
-    friend class FileSink;
-
     // Reads on behind what the buffer holds until it holds n bytes from pos_
     // or the file ends.
     bool Fill(size_t n);
-    // The linked sink writes what it still points at here before the
-    // buffer's bytes change.
-    void ReleaseViews();
 
     File& file_;
-    std::unique_ptr<uint8_t[]> buffer_;   // never zero-filled: only read bytes are looked at
+    std::unique_ptr<uint8_t[]> memory_;   // never zero-filled: only read bytes are looked at
+    uint8_t* buffer_;                     // page-aligned within memory_
     size_t pos_ = 0, end_ = 0;
+    uint64_t fileOffset_ = 0;             // of buffer_[end_]
     bool atEnd_ = false;
-    FileSink* viewer_ = nullptr;
 };
 
-// Collects writes and hands them to the system together. Where the system
-// can gather, bytes that lie in the linked source's buffer are written from
-// there, not copied; everything else is copied into a buffer of its own.
-// A failed write is kept: every later Write and Flush fails too.
+// Collects writes in a buffer and hands it to the system when full. A failed
+// write is kept: every later Write and Flush fails too.
 class FileSink : public ByteSink {
 public:
     explicit FileSink(File& file);
-    ~FileSink() override;
     FileSink(const FileSink&) = delete;
     FileSink& operator=(const FileSink&) = delete;
 
@@ -63,22 +54,11 @@ public:
     bool Flush();
 
 private:
-    friend void LinkViews(FileSource& source, FileSink& sink);
-    friend class FileSource;
-
-    void Add(const uint8_t* data, size_t n);
-
     File& file_;
-    std::unique_ptr<uint8_t[]> own_;
-    size_t ownUsed_ = 0;
-    WritePart parts_[kMaxWriteParts];
-    size_t partCount_ = 0;
+    std::unique_ptr<uint8_t[]> memory_;
+    uint8_t* buffer_;   // page-aligned within memory_
+    size_t used_ = 0;
     bool failed_ = false;
-    FileSource* viewed_ = nullptr;
 };
-
-// Lets sink point at source's buffer until either of them goes: the sink is
-// flushed before the source reuses its buffer and when the source goes.
-void LinkViews(FileSource& source, FileSink& sink);
 
 }  // namespace sundrel::cli

