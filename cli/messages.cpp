@@ -27,7 +27,7 @@ const char* Pick(const Text& text)
     return japanese ? text.ja : text.en;
 }
 
-std::string Say(const Text& text, ...)
+std::string Say(Text text, ...)
 {
     const char* format = Pick(text);
     va_list args;

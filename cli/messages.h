@@ -13,7 +13,7 @@ struct Text {
 
 const char* Pick(const Text& text);
 // printf-style, from the picked language.
-std::string Say(const Text& text, ...);
+std::string Say(Text text, ...);
 
 // A line on stdout; an error line on stderr, "sundrel: " first.
 void PrintLine(const std::string& line);

@@ -14,8 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-set(CMAKE_C_FLAGS_INIT   "-Wall -Wextra")
-set(CMAKE_CXX_FLAGS_INIT "-Wall -Wextra")
 # Static runtime: the programs run on a plain Windows without extra DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Programs whose entry point is wWinMain link with this (Visual Studio

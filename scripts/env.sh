@@ -7,22 +7,45 @@ export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
+# cmake -D for the warnings-as-errors option when the caller set
+# SUNDREL_WERROR (scripts/test does); otherwise a folder keeps its choice.
+werror_option() { printf '%s' "${SUNDREL_WERROR:+-DSUNDREL_WERROR=$SUNDREL_WERROR}"; }
+
 configure_and_build() {
   cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} >/dev/null
+        -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} $(werror_option) >/dev/null
   cmake --build "$BUILD_DIR"
 }
 
-# The native build: the piece format, its tests, and the programs that need
-# no Windows.
+# The native builds: the piece format, the companion, their tests and the
+# programs that need no Windows. One with the host compiler, one with clang,
+# and one with clang and the sanitizers, which also holds the fuzz targets.
 NATIVE_BUILD_DIR=${NATIVE_BUILD_DIR:-$ROOT/build-native}
+CLANG_BUILD_DIR=${CLANG_BUILD_DIR:-$ROOT/build-clang}
+FUZZ_BUILD_DIR=${FUZZ_BUILD_DIR:-$ROOT/build-fuzz}
 case "$NATIVE_BUILD_DIR" in /*) ;; *) NATIVE_BUILD_DIR=$ROOT/$NATIVE_BUILD_DIR ;; esac
+case "$CLANG_BUILD_DIR" in /*) ;; *) CLANG_BUILD_DIR=$ROOT/$CLANG_BUILD_DIR ;; esac
+case "$FUZZ_BUILD_DIR" in /*) ;; *) FUZZ_BUILD_DIR=$ROOT/$FUZZ_BUILD_DIR ;; esac
 
+# native_build FOLDER [CMAKE OPTION ...]
+native_build() {
+  local dir=$1
+  shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja $(werror_option) "$@" >/dev/null
+  cmake --build "$dir"
+}
 configure_and_build_native() {
-  cmake -S "$ROOT" -B "$NATIVE_BUILD_DIR" -G Ninja -DCMAKE_CXX_FLAGS="-Wall -Wextra" \
-        -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} >/dev/null
-  cmake --build "$NATIVE_BUILD_DIR"
+  native_build "$NATIVE_BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release}
+}
+configure_and_build_clang() {
+  native_build "$CLANG_BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/clang.cmake" \
+               -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release}
+}
+# No build type: the toolchain file's -O1 holds.
+configure_and_build_fuzz() {
+  native_build "$FUZZ_BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/clang-fuzz.cmake" \
+               -DBUILD_TESTING=ON
 }
 
 XVFB_PID=
