@@ -48,6 +48,37 @@ configure_and_build_fuzz() {
                -DBUILD_TESTING=ON
 }
 
+# The Windows path of a Unix path: Wine maps the root to drive Z:.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# A registry name that the programs share, read from its home
+# support/qoc_shared.h (QOC_PROFILE_KEY, QOC_SETTING_SECTION), with single
+# backslashes.
+shared_registry_name() {
+  local name
+  name=$(sed -n "s/^#define $1 L\"\(.*\)\"\$/\1/p" "$ROOT/support/qoc_shared.h" | sed 's/\\\\/\\/g')
+  [ -n "$name" ] || { echo "env.sh: no $1 in support/qoc_shared.h" >&2; return 1; }
+  printf '%s' "$name"
+}
+
+# Settings of Sundrel.exe for a script's own runs, as lines of a .reg file:
+# pieces of 16 MiB into PIECE_DIR, earlier pieces removed without asking,
+# the merged file into MERGED_DIR, no folder opened afterwards, the pieces
+# kept after a merge.
+#   settings_reg PIECE_DIR MERGED_DIR
+settings_reg() {
+  local section pieces merged
+  section="HKEY_CURRENT_USER\\$(shared_registry_name QOC_PROFILE_KEY)\\$(shared_registry_name QOC_SETTING_SECTION)"
+  pieces=$(winpath "$1" | sed 's/\\/\\\\/g')
+  merged=$(winpath "$2" | sed 's/\\/\\\\/g')
+  printf '[%s]\r\n' "$section"
+  printf '"DivSize"=dword:%08x\r\n' 16
+  printf '"fDivDir"=dword:00000001\r\n"fDivOpen"=dword:00000000\r\n"fDivRmv"=dword:00000001\r\n'
+  printf '"DivDir"="%s"\r\n' "$pieces"
+  printf '"fMrgDir"=dword:00000001\r\n"fMrgOpen"=dword:00000000\r\n"fMrgRmv"=dword:00000000\r\n'
+  printf '"MrgDir"="%s"\r\n\r\n' "$merged"
+}
+
 XVFB_PID=
 # Starts an Xvfb of our own and exports DISPLAY. Xvfb picks a free display
 # itself (-displayfd), so that parallel runs cannot take the same one.

@@ -86,7 +86,7 @@ static INT_PTR OnInitSetting(HWND window, UINT, WPARAM, LPARAM)
     }
     g_hSettingMutex = CreateMutexW(nullptr, FALSE, kMutexName);
 
-    QocLoadWndPosW(window, kSettingSection);
+    QocLoadWndPosW(window, QOC_SETTING_SECTION);
     if (!IsJapaneseUI())
         SetWindowTextW(window, kCaption.en);
     SetEnglishTexts(window, kEnglishTexts, ARRAYSIZE(kEnglishTexts));
@@ -119,7 +119,7 @@ static INT_PTR OnDestroySetting(HWND window, UINT, WPARAM, LPARAM)
     // A window that only handed over to another instance was never placed;
     // its position would overwrite the one the user left.
     if (g_hSettingMutex) {
-        QocSaveWndPosW(window, kSettingSection);
+        QocSaveWndPosW(window, QOC_SETTING_SECTION);
         CloseHandle(g_hSettingMutex);
         g_hSettingMutex = nullptr;
     }
