@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "messages.h"
+#include "piece_sizes.h"
 
 namespace sundrel::cli {
 
@@ -34,8 +35,8 @@ const Text kUnknownCommand = {"Unknown command: %s", "不明なコマンドで�
 const Text kUnknownOption = {"Unknown option for this command: %s",
                              "このコマンドにないオプションです: %s"};
 const Text kNeedsValue = {"%s needs a value", "%s には値が必要です"};
-const Text kBadMiB = {"The piece size must be a whole number of MiB from 1 to 4095: %s",
-                      "分割サイズは 1 から 4095 までの MiB 数です: %s"};
+const Text kBadMiB = {"The piece size must be a whole number of MiB from %u to %u: %s",
+                      "分割サイズは %u から %u までの MiB 数です: %s"};
 const Text kBadSize = {"Not a size (e.g. 25MB, 20MiB or a number of bytes): %s",
                        "サイズではありません (例: 25MB, 20MiB, バイト数): %s"};
 const Text kSizeAndLimit = {"-s and --mail-limit cannot be used together",
@@ -156,8 +157,9 @@ bool ParseArguments(const std::vector<std::string>& args, Options* options, std:
         } else if (name == "-s" || name == "--size") {
             size_t pos = 0;
             uint64_t miB = 0;
-            if (!ParseNumber(value, &pos, &miB) || pos != value.size() || miB < 1 || miB > 4095) {
-                *error = Say(kBadMiB, value.c_str());
+            if (!ParseNumber(value, &pos, &miB) || pos != value.size() || miB < kMinPieceMiB ||
+                miB > kMaxPieceMiB) {
+                *error = Say(kBadMiB, kMinPieceMiB, kMaxPieceMiB, value.c_str());
                 return false;
             }
             options->pieceMiB = unsigned(miB);

@@ -60,7 +60,7 @@ unsigned ChoosePieceMiB(const Options& options, bool* ok)
                         options.mailLimit - Base64MailBytes(length)) +
                     "\n");
     }
-    return miB > 4095 ? 4095 : miB;
+    return miB > kMaxPieceMiB ? kMaxPieceMiB : miB;
 }
 
 // Earlier pieces of this source name, whatever their count and ID: only

@@ -1,8 +1,10 @@
 // The settings window of the real Sundrel.exe, started without an argument.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 
+#include "piece_sizes.h"
 #include "resource.h"
 #include "uitest.h"
 
@@ -156,10 +158,12 @@ TEST_F(SettingsTest, OkStoresNineKeysCancelNone)
     CloseWith(dialog, IDCANCEL);
 }
 
-TEST_F(SettingsTest, DivSizeStaysWithinOneToFifty)
+TEST_F(SettingsTest, DivSizeStaysWithinTheWindowsRange)
 {
-    const struct { const wchar_t* typed; DWORD stored; } cases[] = {
-        {L"0", 1}, {L"1", 1}, {L"50", 50}, {L"51", 50}, {L"99999999999", 50}};
+    const DWORD low = sundrel::kMinPieceMiB, high = sundrel::kWindowMaxPieceMiB;
+    const struct { std::wstring typed; DWORD stored; } cases[] = {
+        {L"0", low}, {std::to_wstring(low), low}, {std::to_wstring(high), high},
+        {std::to_wstring(high + 1), high}, {L"99999999999", high}};
     for (const auto& c : cases) {
         HWND dialog = Open();
         ASSERT_TRUE(dialog);
