@@ -1,5 +1,6 @@
-# Sourced by the scripts: build folder, Wine prefix and display helpers.
-# BUILD_DIR may be set by the caller (default: build).
+# Sourced by the scripts: build folders and builds, Wine prefix, display,
+# and the settings of scripts' own runs. BUILD_DIR may be set by the caller
+# (default: build), as may the native build folders below.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 case "$BUILD_DIR" in /*) ;; *) BUILD_DIR=$ROOT/$BUILD_DIR ;; esac
