@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "commands.h"
+#include "piece_sizes.h"
 
 namespace sundrel::cli {
 
@@ -50,8 +51,8 @@ const Text kNotForCommand = {"option '%s' does not apply to '%s'",
 const Text kMissingOperand = {"missing operand: sundrel %s %s",
                               "引数が足りません: sundrel %s %s"};
 const Text kExtraOperand = {"extra operand '%s'", "余分な引数です: '%s'"};
-const Text kBadMiB = {"The piece size must be a whole number of MiB from 1 to 4095: %s",
-                      "分割サイズは 1 から 4095 までの MiB 数です: %s"};
+const Text kBadMiB = {"The piece size must be a whole number of MiB from %u to %u: %s",
+                      "分割サイズは %u から %u までの MiB 数です: %s"};
 const Text kBadSize = {"Not a size (e.g. 25MB, 20MiB or a number of bytes): %s",
                        "サイズではありません (例: 25MB, 20MiB, バイト数): %s"};
 const Text kSizeAndLimit = {"-s and --mail-limit cannot be used together",
@@ -96,8 +97,9 @@ public:
         } else if (option.bit == kOptSize) {
             size_t pos = 0;
             uint64_t miB = 0;
-            if (!ParseNumber(value, &pos, &miB) || pos != value.size() || miB < 1 || miB > 4095)
-                Fault(Say(&kBadMiB, value.c_str()));
+            if (!ParseNumber(value, &pos, &miB) || pos != value.size() || miB < kMinPieceMiB ||
+                miB > kMaxPieceMiB)
+                Fault(Say(&kBadMiB, kMinPieceMiB, kMaxPieceMiB, value.c_str()));
             options_->pieceMiB = unsigned(miB);
         } else if (option.bit == kOptMailLimit) {
             if (!ParseSize(value, &options_->mailLimit))

@@ -15,6 +15,7 @@
 #include "messages.h"
 #include "piece_io.h"
 #include "piece_layout.h"
+#include "piece_sizes.h"
 #include "piece_names.h"
 #include "platform.h"
 #include "progress.h"
@@ -25,9 +26,6 @@
 namespace sundrel::cli {
 
 namespace {
-
-// The largest piece size a divide writes.
-constexpr unsigned kLargestPieceMiB = 4095;
 
 const Text kNotAFile = {"Not a regular file: %s", "通常のファイルではありません: %s"};
 const Text kLimitTooSmall = {
@@ -95,14 +93,14 @@ unsigned ChoosePieceMiB(const Options& options, Report& report)
         report.Fail(kExitUsage, "mail-limit-too-small", Say(&kLimitTooSmall, limit));
         return 0;
     }
-    unsigned miB = std::min(fits, kLargestPieceMiB);
+    unsigned miB = std::min(fits, kMaxPieceMiB);
     uint64_t length = PieceFileLength(miB * kMiB), mailBytes = Base64MailBytes(length);
     JsonObject json;
     json.SetNumber("limit", limit).SetNumber("pieceMiB", miB).SetNumber("pieceBytes", length);
-    json.SetNumber("mailBytes", mailBytes).SetBool("largest", fits > kLargestPieceMiB);
+    json.SetNumber("mailBytes", mailBytes).SetBool("largest", fits > kMaxPieceMiB);
     report.Result().Set("mailLimit", json.Dump());
     if (!options.Has(kOptQuiet) && !report.Json())
-        report.Note(fits > kLargestPieceMiB
+        report.Note(fits > kMaxPieceMiB
                         ? Say(&kMailBeyondLargest, limit, miB, length, mailBytes)
                         : Say(&kMailChoice, limit, miB, length, mailBytes, limit - mailBytes));
     return miB;

@@ -7,6 +7,8 @@
 
 #include <ctime>
 
+#include "qoc_shared.h"
+
 namespace sundrel::cli {
 
 namespace {
@@ -119,13 +121,9 @@ bool File::OpenForReading(const std::string& path)
 
 bool File::CreateNew(const std::string& path, const std::string& likeFile)
 {
-    DWORD attributes = GetFileAttributesW(SystemPath(likeFile).c_str());
-    attributes = attributes == INVALID_FILE_ATTRIBUTES
-                     ? FILE_ATTRIBUTE_NORMAL
-                     : attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+    DWORD attributes = QocCreationAttributes(GetFileAttributesW(SystemPath(likeFile).c_str()));
     handle_ = CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                          attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
+                          attributes, nullptr);
     if (!IsOpen()) {
         NoteError();
         return false;
@@ -329,7 +327,7 @@ StampTime UtcTimeOf(uint32_t secondsSince1970)
 
 bool UserWantsJapanese()
 {
-    return GetUserDefaultUILanguage() == 1041;
+    return GetUserDefaultUILanguage() == QOC_LANG_JAPANESE;
 }
 
 bool StderrIsTerminal()

@@ -18,8 +18,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # yet may spill 32- and 64-byte vectors with aligned moves, which fault; the
 # assembler writes every aligned vector move as an unaligned one, which is as
 # fast on aligned data.
-set(CMAKE_C_FLAGS_INIT   "-Wall -Wextra -Wa,-muse-unaligned-vector-move")
-set(CMAKE_CXX_FLAGS_INIT "-Wall -Wextra -Wa,-muse-unaligned-vector-move")
+set(CMAKE_C_FLAGS_INIT   "-Wa,-muse-unaligned-vector-move")
+set(CMAKE_CXX_FLAGS_INIT "-Wa,-muse-unaligned-vector-move")
 # Static runtime: the programs run on a plain Windows without extra DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Programs whose entry point is wWinMain link with this (Visual Studio

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "piece_sizes.h"
+
 namespace sundrel {
 
 // A piece: a 4-byte divide file ID (little-endian), then blocks of at most
@@ -17,8 +19,6 @@ constexpr size_t kChunkSize = kBlockDataSize + kFcsSize;   // one block with its
 
 constexpr uint64_t kMiB = uint64_t(1) << 20;
 constexpr uint64_t kBlocksPerMiB = kMiB / kBlockDataSize;
-// Piece data size in MiB when nothing else is chosen.
-constexpr unsigned kDefaultPieceMiB = 16;
 // Highest piece count that a two-digit marker can name.
 constexpr unsigned kMaxPieceCount = 99;
 

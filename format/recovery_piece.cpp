@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "piece_layout.h"
+#include "piece_sizes.h"
 
 namespace sundrel {
 
@@ -10,7 +11,7 @@ namespace {
 
 constexpr size_t kFixedSize = 40;             // up to the source's SHA-256
 constexpr size_t kDigestSize = sizeof(Sha256Digest);
-constexpr uint64_t kMaxPieceSize = 4095 * kMiB;   // what a 32-bit size of a piece leaves
+constexpr uint64_t kMaxPieceSize = kMaxPieceMiB * kMiB;
 
 void Put(std::vector<uint8_t>& out, size_t offset, uint64_t value, size_t bytes)
 {

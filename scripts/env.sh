@@ -1,5 +1,6 @@
-# Sourced by the scripts: build folder, Wine prefix and display helpers.
-# BUILD_DIR may be set by the caller (default: build).
+# Sourced by the scripts: build folders and builds, Wine prefix, display,
+# and the settings of scripts' own runs. BUILD_DIR may be set by the caller
+# (default: build), as may the native build folders below.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 case "$BUILD_DIR" in /*) ;; *) BUILD_DIR=$ROOT/$BUILD_DIR ;; esac
@@ -7,22 +8,76 @@ export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
+# cmake -D for the warnings-as-errors option when the caller set
+# SUNDREL_WERROR (scripts/test does); otherwise a folder keeps its choice.
+werror_option() { printf '%s' "${SUNDREL_WERROR:+-DSUNDREL_WERROR=$SUNDREL_WERROR}"; }
+
 configure_and_build() {
   cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} >/dev/null
+        -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} $(werror_option) >/dev/null
   cmake --build "$BUILD_DIR"
 }
 
-# The native build: the piece format, its tests, and the programs that need
-# no Windows.
+# The native builds: the piece format, the companion, their tests and the
+# programs that need no Windows. One with the host compiler, one with clang,
+# and one with clang and the sanitizers, which also holds the fuzz targets.
 NATIVE_BUILD_DIR=${NATIVE_BUILD_DIR:-$ROOT/build-native}
+CLANG_BUILD_DIR=${CLANG_BUILD_DIR:-$ROOT/build-clang}
+FUZZ_BUILD_DIR=${FUZZ_BUILD_DIR:-$ROOT/build-fuzz}
 case "$NATIVE_BUILD_DIR" in /*) ;; *) NATIVE_BUILD_DIR=$ROOT/$NATIVE_BUILD_DIR ;; esac
+case "$CLANG_BUILD_DIR" in /*) ;; *) CLANG_BUILD_DIR=$ROOT/$CLANG_BUILD_DIR ;; esac
+case "$FUZZ_BUILD_DIR" in /*) ;; *) FUZZ_BUILD_DIR=$ROOT/$FUZZ_BUILD_DIR ;; esac
 
+# native_build FOLDER [CMAKE OPTION ...]
+native_build() {
+  local dir=$1
+  shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja $(werror_option) "$@" >/dev/null
+  cmake --build "$dir"
+}
 configure_and_build_native() {
-  cmake -S "$ROOT" -B "$NATIVE_BUILD_DIR" -G Ninja -DCMAKE_CXX_FLAGS="-Wall -Wextra" \
-        -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} >/dev/null
-  cmake --build "$NATIVE_BUILD_DIR"
+  native_build "$NATIVE_BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release}
+}
+configure_and_build_clang() {
+  native_build "$CLANG_BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/clang.cmake" \
+               -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release}
+}
+# No build type: the toolchain file's -O1 holds.
+configure_and_build_fuzz() {
+  native_build "$FUZZ_BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/clang-fuzz.cmake" \
+               -DBUILD_TESTING=ON
+}
+
+# The Windows path of a Unix path: Wine maps the root to drive Z:.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# A registry name that the programs share, read from its home
+# support/qoc_shared.h (QOC_PROFILE_KEY, QOC_SETTING_SECTION), with single
+# backslashes.
+shared_registry_name() {
+  local name
+  name=$(sed -n "s/^#define $1 L\"\(.*\)\"\$/\1/p" "$ROOT/support/qoc_shared.h" | sed 's/\\\\/\\/g')
+  [ -n "$name" ] || { echo "env.sh: no $1 in support/qoc_shared.h" >&2; return 1; }
+  printf '%s' "$name"
+}
+
+# Settings of Sundrel.exe for a script's own runs, as lines of a .reg file:
+# pieces of 16 MiB into PIECE_DIR, earlier pieces removed without asking,
+# the merged file into MERGED_DIR, no folder opened afterwards, the pieces
+# kept after a merge.
+#   settings_reg PIECE_DIR MERGED_DIR
+settings_reg() {
+  local section pieces merged
+  section="HKEY_CURRENT_USER\\$(shared_registry_name QOC_PROFILE_KEY)\\$(shared_registry_name QOC_SETTING_SECTION)"
+  pieces=$(winpath "$1" | sed 's/\\/\\\\/g')
+  merged=$(winpath "$2" | sed 's/\\/\\\\/g')
+  printf '[%s]\r\n' "$section"
+  printf '"DivSize"=dword:%08x\r\n' 16
+  printf '"fDivDir"=dword:00000001\r\n"fDivOpen"=dword:00000000\r\n"fDivRmv"=dword:00000001\r\n'
+  printf '"DivDir"="%s"\r\n' "$pieces"
+  printf '"fMrgDir"=dword:00000001\r\n"fMrgOpen"=dword:00000000\r\n"fMrgRmv"=dword:00000000\r\n'
+  printf '"MrgDir"="%s"\r\n\r\n' "$merged"
 }
 
 XVFB_PID=

@@ -124,7 +124,7 @@ static INT_PTR OnInitSetting(HWND window, UINT, WPARAM, LPARAM)
     // Every text shows whole; the window may have grown for that before it
     // is placed where it was left.
     QocFitDlgTexts(window);
-    QocLoadWndPosW(window, kSettingSection);
+    QocLoadWndPosW(window, QOC_SETTING_SECTION);
     SetTimer(window, kCheckTimer, kCheckDelayMs, nullptr);
     return 1;
 }
@@ -134,7 +134,7 @@ static INT_PTR OnDestroySetting(HWND window, UINT, WPARAM, LPARAM)
     // A window that only handed over to another instance was never placed;
     // its position would overwrite the one the user left.
     if (g_hSettingMutex) {
-        QocSaveWndPosW(window, kSettingSection);
+        QocSaveWndPosW(window, QOC_SETTING_SECTION);
         CloseHandle(g_hSettingMutex);
         g_hSettingMutex = nullptr;
     }

@@ -12,8 +12,6 @@
 #include "qoc.h"
 #include "shell_command.h"
 
-static const wchar_t kMachineKey[] = L"SOFTWARE\\QorCstXX\\Sundrel";
-static const wchar_t kSettingSection[] = L"SETTING";
 static const wchar_t kOutlookName[] = L"outlook.exe";
 // Only folders whose names begin so are searched below a root.
 static const wchar_t kOfficePrefix[] = L"Microsoft Office";
@@ -45,9 +43,9 @@ static void RecordOutlook(const wchar_t* path)
         g_szOutlookDir[0] = L'\0';
     PathRemoveBackslashW(g_szOutlookDir);
 
-    QocPutRegFileStrW(kMachineKey, kSettingSection, L"OutlookDir", 0, g_szOutlookDir);
-    QocPutRegFileStrW(kMachineKey, kSettingSection, L"OutlookDesc", 0, g_szOutlookDesc);
-    QocPutRegFileStrW(kMachineKey, kSettingSection, L"OutlookVer", 0, g_szOutlookVer);
+    QocPutRegFileStrW(QOC_PROFILE_KEY, QOC_SETTING_SECTION, L"OutlookDir", 0, g_szOutlookDir);
+    QocPutRegFileStrW(QOC_PROFILE_KEY, QOC_SETTING_SECTION, L"OutlookDesc", 0, g_szOutlookDesc);
+    QocPutRegFileStrW(QOC_PROFILE_KEY, QOC_SETTING_SECTION, L"OutlookVer", 0, g_szOutlookVer);
 }
 
 // Starts listing every entry of folder; -1 when it cannot be listed.

@@ -2,11 +2,9 @@
 
 #include "qoc.h"
 
-static const LANGID kJapanese = 1041;
-
 bool IsJapaneseUI()
 {
-    return QocGetLangId() == kJapanese;
+    return QocGetLangId() == QOC_LANG_JAPANESE;
 }
 
 const wchar_t* PickText(const LANG_TEXT& text)

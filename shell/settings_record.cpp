@@ -6,20 +6,18 @@
 
 SETTINGS_RECORD g_Set;
 
-const wchar_t* const kSettingSection = L"SETTING";
-const wchar_t* const kMachineKey = L"SOFTWARE\\QorCstXX\\Sundrel";
-
-
 void LoadMachineOutlook()
 {
-    QocGetRegFileStrW(kMachineKey, kSettingSection, L"OutlookDir", L"", g_Set.OutlookDir, 260);
-    QocGetRegFileStrW(kMachineKey, kSettingSection, L"OutlookDesc", L"", g_Set.OutlookDesc, 260);
-    QocGetRegFileStrW(kMachineKey, kSettingSection, L"OutlookVer", L"", g_Set.OutlookVer, 260);
+    const wchar_t* key = QOC_PROFILE_KEY;
+    const wchar_t* s = QOC_SETTING_SECTION;
+    QocGetRegFileStrW(key, s, L"OutlookDir", L"", g_Set.OutlookDir, 260);
+    QocGetRegFileStrW(key, s, L"OutlookDesc", L"", g_Set.OutlookDesc, 260);
+    QocGetRegFileStrW(key, s, L"OutlookVer", L"", g_Set.OutlookVer, 260);
 }
 
 void LoadSettings(const wchar_t* tempFolder)
 {
-    const wchar_t* s = kSettingSection;
+    const wchar_t* s = QOC_SETTING_SECTION;
     g_Set.DivSize = QocGetProfileUIntW(s, L"DivSize", kDefaultDivSize);
     g_Set.fDivDir = QocGetProfileUIntW(s, L"fDivDir", 1);
     g_Set.fDivOpen = QocGetProfileUIntW(s, L"fDivOpen", 1);
@@ -45,7 +43,7 @@ void LoadSettings(const wchar_t* tempFolder)
 
 void StoreDivMrgSettings()
 {
-    const wchar_t* s = kSettingSection;
+    const wchar_t* s = QOC_SETTING_SECTION;
     QocPutProfileUIntW(s, L"DivSize", g_Set.DivSize);
     QocPutProfileUIntW(s, L"fDivDir", g_Set.fDivDir);
     QocPutProfileUIntW(s, L"fDivOpen", g_Set.fDivOpen);
@@ -59,7 +57,7 @@ void StoreDivMrgSettings()
 
 void StoreOutlookSettings()
 {
-    QocPutProfileStrW(kSettingSection, L"OutlookDir", g_Set.OutlookDir);
-    QocPutProfileStrW(kSettingSection, L"OutlookDesc", g_Set.OutlookDesc);
-    QocPutProfileStrW(kSettingSection, L"OutlookVer", g_Set.OutlookVer);
+    QocPutProfileStrW(QOC_SETTING_SECTION, L"OutlookDir", g_Set.OutlookDir);
+    QocPutProfileStrW(QOC_SETTING_SECTION, L"OutlookDesc", g_Set.OutlookDesc);
+    QocPutProfileStrW(QOC_SETTING_SECTION, L"OutlookVer", g_Set.OutlookVer);
 }

@@ -25,9 +25,6 @@ extern SETTINGS_RECORD g_Set;
 // MiB per piece when nothing (or 0) is stored.
 const UINT kDefaultDivSize = sundrel::kDefaultPieceMiB;
 
-extern const wchar_t* const kSettingSection;   // "SETTING"
-extern const wchar_t* const kMachineKey;       // "SOFTWARE\QorCstXX\Sundrel"
-
 // The machine-wide Outlook values; needs the machine hive selected.
 void LoadMachineOutlook();
 // Everything else from the user's profile; tempFolder is the default folder.

@@ -8,6 +8,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "qoc_shared.h"
+
 // ---------------------------------------------------------------- text
 // Bounded swprintf (%s takes a wide text). Returns the length written, or -1
 // when the whole text did not fit; the cut text is still terminated.
@@ -78,7 +80,7 @@ BOOL QocGetRegFileStrW(const wchar_t* key, const wchar_t* section, const wchar_t
                        const wchar_t* def, wchar_t* out, size_t size);
 BOOL QocPutRegFileStrW(const wchar_t* key, const wchar_t* section, const wchar_t* name,
                        int reserved, const wchar_t* value);
-// The profile: <top>\SOFTWARE\QorCstXX\Sundrel\section.
+// The profile: <top>\QOC_PROFILE_KEY\section.
 UINT QocGetProfileUIntW(const wchar_t* section, const wchar_t* name, UINT def);
 BOOL QocGetProfileStrW(const wchar_t* section, const wchar_t* name, const wchar_t* def,
                        wchar_t* out, size_t size);
@@ -97,7 +99,7 @@ BOOL QocSaveAllControlSettings(HWND window);
 // flags: 1 = strip the quotes. Release the list with QocReleaseCmdArgs.
 wchar_t** QocParseCmdArgsExW(const wchar_t* cmdLine, int* count, int flags);
 void QocReleaseCmdArgs(wchar_t** args);
-// The user's UI language; 1041 is Japanese.
+// The user's UI language; QOC_LANG_JAPANESE (1041) is Japanese.
 LANGID QocGetLangId(void);
 
 // ---------------------------------------------------------------- maps

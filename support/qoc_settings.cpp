@@ -9,7 +9,6 @@
 
 static HKEY g_topKey = HKEY_CURRENT_USER;
 
-static const wchar_t kProfileKey[] = L"SOFTWARE\\QorCstXX\\Sundrel";
 static const wchar_t kWndPosX[] = L"WndPosX";
 static const wchar_t kWndPosY[] = L"WndPosY";
 
@@ -112,7 +111,7 @@ BOOL PutKeyUInt(HKEY key, const wchar_t* name, UINT value)
 
 HKEY OpenProfileSectionToWrite(const wchar_t* section)
 {
-    return OpenSection(kProfileKey, section, true);
+    return OpenSection(QOC_PROFILE_KEY, section, true);
 }
 
 BOOL QocPutRegFileStrW(const wchar_t* key, const wchar_t* section, const wchar_t* name,
@@ -128,7 +127,7 @@ BOOL QocPutRegFileStrW(const wchar_t* key, const wchar_t* section, const wchar_t
 
 static bool ReadProfileDword(const wchar_t* section, const wchar_t* name, DWORD* out)
 {
-    HKEY opened = OpenSection(kProfileKey, section, false);
+    HKEY opened = OpenSection(QOC_PROFILE_KEY, section, false);
     if (opened == nullptr) return false;
     DWORD type = 0;
     DWORD value = 0;
@@ -149,7 +148,7 @@ UINT QocGetProfileUIntW(const wchar_t* section, const wchar_t* name, UINT def)
 BOOL QocGetProfileStrW(const wchar_t* section, const wchar_t* name, const wchar_t* def,
                        wchar_t* out, size_t size)
 {
-    return QocGetRegFileStrW(kProfileKey, section, name, def, out, size);
+    return QocGetRegFileStrW(QOC_PROFILE_KEY, section, name, def, out, size);
 }
 
 BOOL QocPutProfileUIntW(const wchar_t* section, const wchar_t* name, UINT value)
@@ -163,7 +162,7 @@ BOOL QocPutProfileUIntW(const wchar_t* section, const wchar_t* name, UINT value)
 
 BOOL QocPutProfileStrW(const wchar_t* section, const wchar_t* name, const wchar_t* value)
 {
-    return QocPutRegFileStrW(kProfileKey, section, name, 0, value);
+    return QocPutRegFileStrW(QOC_PROFILE_KEY, section, name, 0, value);
 }
 
 BOOL QocLoadWndPosW(HWND window, const wchar_t* section)

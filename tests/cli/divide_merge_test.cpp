@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 #include "cli_runner.h"
+#include "piece_sizes.h"
 
 namespace sundrel::test {
 namespace {
@@ -115,11 +117,13 @@ TEST(DivideMerge, RoundTripByteForByte)
 
 TEST(DivideMerge, RefusalsLeaveNothingBehind)
 {
+    const std::string kPieceMiBRange =
+        "from " + std::to_string(kMinPieceMiB) + " to " + std::to_string(kMaxPieceMiB);
     struct Row {
         const char* what;
         std::vector<std::string> args;
         int exitCode;
-        const char* message;
+        std::string message;
     } rows[] = {
         {"too many pieces", {"divide", "-s", "1", "big"}, 1, "would be divided into 100 pieces"},
         {"missing output folder", {"divide", "big", "-o", "nowhere"}, 2, "is not a folder"},
@@ -127,7 +131,9 @@ TEST(DivideMerge, RefusalsLeaveNothingBehind)
         {"missing source", {"divide", "gone"}, 2, "does not exist"},
         {"limit too small", {"divide", "--mail-limit", "1MB", "big"}, 2, "cannot carry"},
         {"both sizes", {"divide", "-s", "2", "--mail-limit", "25MB", "big"}, 2, "together"},
-        {"piece size 0", {"divide", "-s", "0", "big"}, 2, "from 1 to 4095"},
+        {"piece size 0", {"divide", "-s", "0", "big"}, 2, kPieceMiBRange},
+        {"piece size too large", {"divide", "-s", std::to_string(kMaxPieceMiB + 1), "big"}, 2,
+         kPieceMiBRange},
         {"cut piece", {"merge", "p(01_of_02).divide"}, 1, "Divide data is corrupted: p(01_of_02).divide"},
         {"merge into a missing folder", {"merge", "p(02_of_02).divide", "-o", "x"}, 2, "is not a folder"},
     };

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include "piece_sizes.h"
 
 namespace {
 
@@ -39,13 +42,17 @@ const LONG kFileEdit = kShown | ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | WS_TA
 const LONG kHistoryCombo = kShown | CBS_DROPDOWN | CBS_SORT | CBS_AUTOHSCROLL | WS_VSCROLL |
                            WS_TABSTOP;
 
+// The piece size box's setup text: the range it accepts.
+const std::wstring kDivSizeSetup = L"I: L=" + std::to_wstring(sundrel::kMinPieceMiB) + L", R=" +
+                                   std::to_wstring(sundrel::kWindowMaxPieceMiB);
+
 const ControlRow kSettingControls[] = {
     {1, L"Button", kShown | BS_DEFPUSHBUTTON | WS_TABSTOP, 217, 249, 50, 14, L"OK"},
     {2, L"Button", kShown | BS_PUSHBUTTON | WS_TABSTOP, 272, 249, 50, 14, L"キャンセル"},
     {1028, L"Edit", kFolderEdit, 88, 58, 211, 12, L""},
     {1022, L"Button", kShown | BS_GROUPBOX, 7, 7, 315, 99, L"ファイル分割設定"},
     {1023, L"Static", kShown | SS_LEFT | WS_GROUP, 15, 21, 36, 8, L"分割サイズ"},
-    {1005, L"QocCtrlInpVal", kShown | WS_TABSTOP, 55, 18, 40, 14, L"I: L=1, R=50"},
+    {1005, L"QocCtrlInpVal", kShown | WS_TABSTOP, 55, 18, 40, 14, kDivSizeSetup.c_str()},
     {-1, L"Static", kShown | SS_LEFT | WS_GROUP, 97, 21, 22, 8, L"[ MB ]"},
     {1006, L"Static", kShown | SS_LEFT | WS_GROUP, 123, 21, 190, 8, L""},
     {1025, L"Button", kShown | BS_GROUPBOX | WS_GROUP, 13, 35, 304, 40, L"分割ファイルの格納場所"},

@@ -152,7 +152,7 @@ UiProc::~UiProc()
     UiKill(*this);
 }
 
-bool UiIsJapanese() { return GetUserDefaultUILanguage() == 1041; }
+bool UiIsJapanese() { return GetUserDefaultUILanguage() == QOC_LANG_JAPANESE; }
 
 std::wstring UiQuote(const std::wstring& text) { return L"\"" + text + L"\""; }
 

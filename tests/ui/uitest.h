@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "qoc_shared.h"
+
 // ---------------------------------------------------------------- waiting
 // Default timeout of every wait, in milliseconds (20 s).
 DWORD UiTimeout();
@@ -155,15 +157,17 @@ std::wstring UiFromUtf8(const std::string& text);
 std::string UiToUtf8(const std::wstring& text);
 
 // ---------------------------------------------------------------- registry
-// The user's profile key HKCU\SOFTWARE\QorCstXX\Sundrel and the machine key
-// HKLM\SOFTWARE\QorCstXX\Sundrel; section is a subkey such as "SETTING".
-extern const wchar_t kUiProfileKey[];
-bool UiRegSetDword(const wchar_t* name, DWORD value, const wchar_t* section = L"SETTING");
+// The user's profile key HKCU\QOC_PROFILE_KEY and the machine key
+// HKLM\QOC_PROFILE_KEY; section is a subkey such as QOC_SETTING_SECTION.
+bool UiRegSetDword(const wchar_t* name, DWORD value,
+                   const wchar_t* section = QOC_SETTING_SECTION);
 bool UiRegSetString(const wchar_t* name, const std::wstring& value,
-                    const wchar_t* section = L"SETTING");
-bool UiRegGetDword(const wchar_t* name, DWORD* value, const wchar_t* section = L"SETTING");
-bool UiRegGetString(const wchar_t* name, std::wstring* value, const wchar_t* section = L"SETTING");
-bool UiRegDeleteValue(const wchar_t* name, const wchar_t* section = L"SETTING");
+                    const wchar_t* section = QOC_SETTING_SECTION);
+bool UiRegGetDword(const wchar_t* name, DWORD* value,
+                   const wchar_t* section = QOC_SETTING_SECTION);
+bool UiRegGetString(const wchar_t* name, std::wstring* value,
+                    const wchar_t* section = QOC_SETTING_SECTION);
+bool UiRegDeleteValue(const wchar_t* name, const wchar_t* section = QOC_SETTING_SECTION);
 // Deletes the user's whole profile key, so that a program starts from defaults.
 bool UiRegResetUser();
 bool UiRegSetMachineString(const wchar_t* name, const std::wstring& value);

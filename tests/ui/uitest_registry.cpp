@@ -7,7 +7,7 @@ namespace {
 
 std::wstring KeyPath(const wchar_t* section)
 {
-    std::wstring key = kUiProfileKey;
+    std::wstring key = QOC_PROFILE_KEY;
     if (section && *section) key += std::wstring(L"\\") + section;
     return key;
 }
@@ -59,8 +59,6 @@ bool DeleteTree(HKEY root, const wchar_t* key)
 
 // ---------------------------------------------------------------- registry
 
-const wchar_t kUiProfileKey[] = L"SOFTWARE\\QorCstXX\\Sundrel";
-
 bool UiRegSetDword(const wchar_t* name, DWORD value, const wchar_t* section)
 {
     return SetValue(HKEY_CURRENT_USER, KeyPath(section), name, REG_DWORD, &value, sizeof value);
@@ -90,17 +88,17 @@ bool UiRegDeleteValue(const wchar_t* name, const wchar_t* section)
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
-bool UiRegResetUser() { return DeleteTree(HKEY_CURRENT_USER, kUiProfileKey); }
+bool UiRegResetUser() { return DeleteTree(HKEY_CURRENT_USER, QOC_PROFILE_KEY); }
 
 bool UiRegSetMachineString(const wchar_t* name, const std::wstring& value)
 {
-    return SetValue(HKEY_LOCAL_MACHINE, KeyPath(L"SETTING"), name, REG_SZ, value.c_str(),
+    return SetValue(HKEY_LOCAL_MACHINE, KeyPath(QOC_SETTING_SECTION), name, REG_SZ, value.c_str(),
                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 bool UiRegGetMachineString(const wchar_t* name, std::wstring* value)
 {
-    return GetString(HKEY_LOCAL_MACHINE, KeyPath(L"SETTING"), name, value);
+    return GetString(HKEY_LOCAL_MACHINE, KeyPath(QOC_SETTING_SECTION), name, value);
 }
 
-bool UiRegResetMachine() { return DeleteTree(HKEY_LOCAL_MACHINE, kUiProfileKey); }
+bool UiRegResetMachine() { return DeleteTree(HKEY_LOCAL_MACHINE, QOC_PROFILE_KEY); }

@@ -9,7 +9,7 @@
 
 namespace {
 
-const wchar_t kSettingKey[] = L"SOFTWARE\\QorCstXX\\Sundrel\\SETTING";
+const wchar_t kSettingKey[] = QOC_PROFILE_KEY L"\\" QOC_SETTING_SECTION;
 const wchar_t kTemp[] = L"C:\\temp\\Sundrel";
 
 void SetString(HKEY top, const wchar_t* name, const wchar_t* value)
@@ -96,16 +96,16 @@ TEST_F(SettingsRecord, StoresNineKeysAndOutlookApart)
     g_Set.fMrgRmv = 0;
     wcscpy_s(g_Set.OutlookDir, L"F:\\ol");
     StoreDivMrgSettings();
-    EXPECT_EQ(3u, QocGetProfileUIntW(L"SETTING", L"DivSize", 0));
-    EXPECT_EQ(0u, QocGetProfileUIntW(L"SETTING", L"fDivDir", 9));
-    EXPECT_EQ(1u, QocGetProfileUIntW(L"SETTING", L"fMrgOpen", 9));
-    EXPECT_EQ(0u, QocGetProfileUIntW(L"SETTING", L"fMrgRmv", 9));
+    EXPECT_EQ(3u, QocGetProfileUIntW(QOC_SETTING_SECTION, L"DivSize", 0));
+    EXPECT_EQ(0u, QocGetProfileUIntW(QOC_SETTING_SECTION, L"fDivDir", 9));
+    EXPECT_EQ(1u, QocGetProfileUIntW(QOC_SETTING_SECTION, L"fMrgOpen", 9));
+    EXPECT_EQ(0u, QocGetProfileUIntW(QOC_SETTING_SECTION, L"fMrgRmv", 9));
     wchar_t text[MAX_PATH];
-    QocGetProfileStrW(L"SETTING", L"DivDir", L"", text, MAX_PATH);
+    QocGetProfileStrW(QOC_SETTING_SECTION, L"DivDir", L"", text, MAX_PATH);
     EXPECT_STREQ(L"E:\\pieces", text);
-    QocGetProfileStrW(L"SETTING", L"MrgDir", L"", text, MAX_PATH);
+    QocGetProfileStrW(QOC_SETTING_SECTION, L"MrgDir", L"", text, MAX_PATH);
     EXPECT_STREQ(kTemp, text);
-    QocGetProfileStrW(L"SETTING", L"OutlookDir", L"none", text, MAX_PATH);
+    QocGetProfileStrW(QOC_SETTING_SECTION, L"OutlookDir", L"none", text, MAX_PATH);
     EXPECT_STREQ(L"none", text);
 
     StoreOutlookSettings();

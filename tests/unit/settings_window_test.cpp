@@ -120,7 +120,7 @@ protected:
         DeleteFileW((outlookDir_ + L"\\outlook.exe").c_str());
         RemoveDirectoryW(outlookDir_.c_str());
         RemoveDirectoryW(folder_.c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\QorCstXX\\Sundrel\\SETTING");
+        RegDeleteTreeW(HKEY_CURRENT_USER, QOC_PROFILE_KEY L"\\" QOC_SETTING_SECTION);
     }
 
     void Click(int id)
@@ -170,7 +170,7 @@ TEST_F(SettingsWindow, BrowseOutlookFolderChecksIt)
     EXPECT_EQ(L"Microsoft Outlook", ItemText(dialog_, IDC_OL_DESC));
     EXPECT_EQ(L"16.0.4266.1001", ItemText(dialog_, IDC_OL_VER));
     wchar_t stored[MAX_PATH];
-    QocGetProfileStrW(L"SETTING", L"OutlookDir", L"", stored, MAX_PATH);
+    QocGetProfileStrW(QOC_SETTING_SECTION, L"OutlookDir", L"", stored, MAX_PATH);
     EXPECT_EQ(outlookDir_, stored);
 
     g_picker.answer.clear();
@@ -210,9 +210,9 @@ TEST_F(SettingsWindow, DroppedFoldersBecomeBoxTexts)
     Click(IDOK);
     EXPECT_FALSE(IsWindow(dialog_));
     wchar_t stored[MAX_PATH];
-    QocGetProfileStrW(L"SETTING", L"DivDir", L"", stored, MAX_PATH);
+    QocGetProfileStrW(QOC_SETTING_SECTION, L"DivDir", L"", stored, MAX_PATH);
     EXPECT_STREQ(L"E:\\dropped divide", stored);
-    QocGetProfileStrW(L"SETTING", L"MrgDir", L"", stored, MAX_PATH);
+    QocGetProfileStrW(QOC_SETTING_SECTION, L"MrgDir", L"", stored, MAX_PATH);
     EXPECT_STREQ(L"E:\\dropped merge", stored);
 }
 

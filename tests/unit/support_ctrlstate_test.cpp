@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         QocSetRegTopKey(HKEY_CURRENT_USER);
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\QorCstXX\\Sundrel\\QocUnitTestCtrl");
+        RegDeleteTreeW(HKEY_CURRENT_USER, QOC_PROFILE_KEY L"\\QocUnitTestCtrl");
     }
     void TearDown() override { SetUp(); }
 

@@ -33,6 +33,30 @@ TEST(SupportFiles, PathCatLeavesPathWhenTooLong)
     EXPECT_STREQ(other, L"C:\\data");
 }
 
+TEST(SupportFiles, CreationAttributesTakeOnlyWhatANewFileCanHave)
+{
+    const struct {
+        DWORD source;
+        DWORD created;
+    } cases[] = {
+        // Unreadable: never INVALID_FILE_ATTRIBUTES, whose bits would ask for
+        // delete-on-close and more.
+        {INVALID_FILE_ATTRIBUTES, FILE_ATTRIBUTE_NORMAL},
+        {0, FILE_ATTRIBUTE_NORMAL},
+        {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_NORMAL},
+        {FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE},
+        {FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED,
+         FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED},
+        // Everything else stays behind.
+        {FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_SPARSE_FILE |
+             FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ENCRYPTED | FILE_ATTRIBUTE_TEMPORARY,
+         FILE_ATTRIBUTE_READONLY},
+        {FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_OFFLINE, FILE_ATTRIBUTE_NORMAL},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QocCreationAttributes(c.source), c.created) << std::hex << c.source;
+}
+
 class SupportFilesOnDisk : public ::testing::Test {
 protected:
     wchar_t folder[MAX_PATH];

@@ -7,7 +7,7 @@
 namespace {
 
 const wchar_t kSection[] = L"QocUnitTest";
-const wchar_t kSectionKey[] = L"SOFTWARE\\QorCstXX\\Sundrel\\QocUnitTest";
+const wchar_t kSectionKey[] = QOC_PROFILE_KEY L"\\QocUnitTest";
 const wchar_t kOwnKey[] = L"SOFTWARE\\QocUnitTest";
 
 class SupportSettings : public ::testing::Test {
