@@ -10,7 +10,7 @@ set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
 # No exceptions across the core anyway; without them the module stays small.
-set(CMAKE_CXX_FLAGS_INIT "-fno-exceptions")
+set(CMAKE_CXX_FLAGS_INIT "-fno-exceptions -Wall -Wextra")
 set(CMAKE_EXE_LINKER_FLAGS_INIT
     "-mexec-model=reactor -Wl,--no-entry -Wl,--gc-sections -Wl,--strip-all -Wl,--initial-memory=4194304")
 # Try-compiles link a library, not a program without _start.

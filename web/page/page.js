@@ -252,10 +252,12 @@ function renderSurvey(result, final) {
       item.dataset.kind = finding.kind;
       list.append(item);
     }
-    if (set.missing.length)
-      list.append(Object.assign(element('li', 'finding fault', say('missing', {
-        numbers: set.missing.map(two).join(', '), count: two(set.count) })), { dataset: {} }));
-    if (list.lastChild && set.missing.length) list.lastChild.dataset.kind = 'missing';
+    if (set.missing.length) {
+      const item = element('li', 'finding fault', say('missing', {
+        numbers: set.missing.map(two).join(', '), count: two(set.count) }));
+      item.dataset.kind = 'missing';
+      list.append(item);
+    }
     section.append(list);
     // "merges" or "cannot"; a set that recovery pieces can repair will get
     // its own state and text here.
@@ -332,6 +334,7 @@ function leftText(result) {
 async function merge(set, button, view, resultLine) {
   if (currentJob) return;
   resultLine.textContent = '';
+  delete resultLine.dataset.outcome;
   button.disabled = true;
   // The picker needs the click's user activation: the plan comes first, quickly.
   const { plan } = await askWorker({ type: 'merge-plan', selected: set.selected, time: localTime() }, 'merge-plan');
@@ -429,7 +432,7 @@ async function divide() {
   if (!plan || currentJob) return;
   const result = $('divide-result');
   result.textContent = '';
-  result.dataset.outcome = '';
+  delete result.dataset.outcome;
   $('divide').disabled = true;
   let open;
   const streamed = canPickFolder();
