@@ -8,8 +8,17 @@ namespace sundrel::web {
 
 namespace {
 
-// Few calls into JavaScript, little memory: slices of 2 MiB.
-constexpr size_t kSliceSize = size_t(2) << 20;
+// Each read of a File costs the browser a round trip to its blob store,
+// tens of milliseconds: slices of 8 MiB keep those few.
+constexpr size_t kSliceSize = size_t(8) << 20;
+
+size_t SliceFor(const std::vector<HostFileSource::Range>& ranges)
+{
+    uint64_t total = 0;
+    for (const HostFileSource::Range& range : ranges)
+        total += range.end - range.begin;
+    return (total < kSliceSize ? size_t(total) : kSliceSize) + kChunkSize;
+}
 
 std::string HostName(int index)
 {
@@ -66,7 +75,7 @@ int HostFolder::IndexOf(std::string_view name) const
 }
 
 HostFileSource::HostFileSource(int file, std::vector<Range> ranges)
-    : file_(file), ranges_(std::move(ranges)), slice_(kSliceSize + kChunkSize)
+    : file_(file), ranges_(std::move(ranges)), slice_(SliceFor(ranges_))
 {
     next_ = ranges_.empty() ? 0 : ranges_[0].begin;
 }

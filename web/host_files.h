@@ -27,7 +27,7 @@ private:
     std::map<std::string, int, std::less<>> indices_;
 };
 
-// Byte ranges of one file read in slices of a few MiB; View points into the
+// Byte ranges of one file read in slices of several MiB; View points into the
 // slice, so a block is copied only when it straddles two slices.
 class HostFileSource : public ByteSource {
 public:

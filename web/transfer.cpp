@@ -2,6 +2,7 @@
 // writing of each segment before it asks for the next, so that nothing but
 // one segment is held, and a Stop is seen between segments. Every segment
 // goes through the core's block reader or writer.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,39 @@ struct Segment {
     PieceOutcome outcome;
     BufferSink output;
     std::vector<uint8_t> buffer = std::vector<uint8_t>(kChunkSize);
+};
+
+// The ID of a piece from its plan, then the piece's bytes from a source: a
+// run of chunks read as JoinPieceBlocks reads a whole piece.
+class IdThenChunks : public ByteSource {
+public:
+    IdThenChunks(uint32_t id, ByteSource& chunks) : chunks_(chunks)
+    {
+        const uint8_t bytes[kPieceIdSize] = {uint8_t(id), uint8_t(id >> 8), uint8_t(id >> 16),
+                                             uint8_t(id >> 24)};
+        std::memcpy(id_, bytes, kPieceIdSize);
+    }
+    bool Read(void* buffer, size_t n, size_t* got) override
+    {
+        if (idLeft_ == 0)
+            return chunks_.Read(buffer, n, got);
+        *got = n < idLeft_ ? n : idLeft_;
+        std::memcpy(buffer, id_ + kPieceIdSize - idLeft_, *got);
+        idLeft_ -= *got;
+        return true;
+    }
+    bool View(size_t n, uint8_t* scratch, const uint8_t** data, size_t* got) override
+    {
+        if (idLeft_ == 0)
+            return chunks_.View(n, scratch, data, got);
+        *data = scratch;
+        return Read(scratch, n, got);
+    }
+
+private:
+    ByteSource& chunks_;
+    uint8_t id_[kPieceIdSize];
+    size_t idLeft_ = kPieceIdSize;
 };
 
 void PlanFailure(Json& out, const char* error, const std::string& file)
@@ -56,7 +90,7 @@ uint8_t* SdMergePlan(const char* selected, int selectedLength, int year, int mon
         PlanFailure(out, "corrupted", plan.Place(unsigned(plan.firstLengthFault) + 1).name);
     } else {
         const StampTime now{year, month, day, hour, minute, second};
-        out.Flag("ok", true).Field("mergedName", MergedFileName<char>(plan.dividedName, now));
+        out.Flag("ok", true).Field("id", plan.id).Field("mergedName", MergedFileName<char>(plan.dividedName, now));
         out.Key("pieces").Open('[');
         for (unsigned n = 1; n <= plan.count; ++n) {
             const PlannedFile<char>& piece = plan.Place(n);
@@ -126,18 +160,19 @@ SUNDREL_EXPORT("sd_segment_free") void SdSegmentFree(Segment* segment)
     delete segment;
 }
 
-// The chunks of piece file from start (a chunk boundary after the ID) up to
-// chunks of them, checked as JoinPieceBlocks checks a piece: its ID, then
-// those chunks. The data of the sound blocks lands in the segment's output.
+// Up to chunks chunks of piece file from start (a chunk boundary after the
+// ID), checked as JoinPieceBlocks checks a piece: the set's ID, then those
+// chunks. The data of the sound blocks lands in the segment's output.
 // Returns the PieceStatus; the segment's blocks and data bytes count this
 // segment's, its offset is the piece file's.
 SUNDREL_EXPORT("sd_join_segment")
-int SdJoinSegment(Segment* segment, int file, double start, int chunks, double length)
+int SdJoinSegment(Segment* segment, int file, double start, int chunks, double length, uint32_t id)
 {
     const uint64_t begin = uint64_t(start);
     uint64_t end = begin + uint64_t(chunks) * kChunkSize;
     end = end < uint64_t(length) ? end : uint64_t(length);
-    HostFileSource source(file, {{0, kPieceIdSize}, {begin, end}});
+    HostFileSource chunksOfFile(file, {{begin, end}});
+    IdThenChunks source(id, chunksOfFile);
     BlockObserver observer;
     segment->output.bytes.clear();
     segment->outcome = JoinPieceBlocks(source, &segment->output, segment->buffer.data(), observer);

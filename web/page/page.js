@@ -155,8 +155,10 @@ function progressView(container) {
 let currentJob = null;
 let jobCounter = 0;
 
-// Runs one merge or divide in the worker: opens outputs on 'begin' (or one
-// output for a merge), writes every chunk, and resolves with the result.
+// Runs one merge or divide in the worker: opens an output on each 'begin',
+// writes every chunk, closes it on 'end', and answers each in order (true
+// to go on); resolves with the result. Messages are handled one after the
+// other, as they came.
 function runJob(request, job, openOutput) {
   const id = ++jobCounter;
   currentJob = job;
@@ -164,14 +166,16 @@ function runJob(request, job, openOutput) {
   return new Promise((resolve) => {
     const written = [];
     let output = null;
-    const ack = (goOn) => worker.postMessage({ type: 'ack', goOn });
+    let finished = false;
+    let queue = Promise.resolve();
+    const answer = (goOn) => worker.postMessage({ type: 'ack', goOn });
     const finish = async (result) => {
-      handlers.delete('write'); handlers.delete('begin'); handlers.delete('end');
-      handlers.delete('done'); handlers.delete('failed');
+      finished = true;
+      for (const type of ['begin', 'write', 'end', 'done', 'failed']) handlers.delete(type);
       currentJob = null;
       job.end();
       if (result.ok) {
-        for (const output of written) output.deliver();
+        for (const piece of written) piece.deliver();
         resolve(result);
         return;
       }
@@ -183,17 +187,21 @@ function runJob(request, job, openOutput) {
         if (!await piece.abort()) left.push(piece.name);
       resolve({ ...result, left });
     };
-    const fail = (error, extra) => { ack(false); finish({ ok: false, error, ...extra }); };
-    handlers.set('begin', async (message) => {
+    const fail = (error, extra) => { answer(false); return finish({ ok: false, error, ...extra }); };
+    const on = (type, handle) => handlers.set(type, (message) => {
+      if (message.job !== id) return;
+      queue = queue.then(() => (finished ? undefined : handle(message)));
+    });
+    on('begin', async (message) => {
       if (job.stopped) return fail('stopped');
       try {
         output = await openOutput(message.name);
       } catch (error) {
         return fail('create', { name: message.name, reason: error.message });
       }
-      ack(true);
+      answer(true);
     });
-    handlers.set('write', async (message) => {
+    on('write', async (message) => {
       if (job.stopped) return fail('stopped');
       try {
         await output.write(message.data);
@@ -201,9 +209,9 @@ function runJob(request, job, openOutput) {
         return fail('write', { name: output.name, reason: error.message });
       }
       job.progress(message.bytes);
-      ack(true);
+      answer(true);
     });
-    handlers.set('end', async () => {
+    on('end', async () => {
       try {
         await output.close();
       } catch (error) {
@@ -211,11 +219,11 @@ function runJob(request, job, openOutput) {
       }
       written.push(output);
       output = null;
-      ack(!job.stopped);
-      if (job.stopped) finish({ ok: false, error: 'stopped' });
+      if (job.stopped) return fail('stopped');
+      answer(true);
     });
-    handlers.set('done', () => finish({ ok: true, written }));
-    handlers.set('failed', (message) => finish({ ok: false, ...message }));
+    on('done', () => finish({ ok: true, written }));
+    on('failed', (message) => finish({ ok: false, ...message }));
     worker.postMessage({ ...request, job: id });
   });
 }

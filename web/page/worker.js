@@ -9,8 +9,8 @@
 const reader = new FileReaderSync();
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
-// Blocks per segment: about 4 MiB of data.
-const SEGMENT_BLOCKS = 1024;
+// Blocks per segment: about 8 MiB of data, read in one slice.
+const SEGMENT_BLOCKS = 2048;
 const CHUNK_SIZE = 4098;
 const ID_SIZE = 4;
 // The core's PieceStatus values that end a piece well.
@@ -22,7 +22,7 @@ let core = null;
 let pieces = [];        // the files given for merging, one per name
 let files = [];         // the files the core reads in the current call
 let readErrors = new Map();
-let pendingAck = null;
+let channel = null;
 
 function memory() {
   return new Uint8Array(core.memory.buffer);
@@ -76,16 +76,39 @@ function takeJson(block) {
   return JSON.parse(text);
 }
 
-// Hands bytes to the page and waits until they are written: true to go on.
-function handOver(message, transfer) {
-  postMessage(message, transfer || []);
-  return new Promise((resolve) => { pendingAck = resolve; });
-}
-
-async function handSegment(segment, job) {
-  const size = core.sd_segment_size(segment);
-  const data = memory().slice(core.sd_segment_data(segment), core.sd_segment_data(segment) + size);
-  return handOver({ type: 'write', job, data: data.buffer, bytes: size }, [data.buffer]);
+// The page answers every message of a job in order, true to go on. One
+// segment may wait for its answer while the next is read, so that reading
+// and writing overlap; nothing more is held.
+class Channel {
+  constructor() { this.answers = []; this.unanswered = null; }
+  send(message, transfer) {
+    postMessage(message, transfer || []);
+    return new Promise((resolve) => { this.answers.push(resolve); });
+  }
+  // Posts a segment; waits for the answer to the one before.
+  async pipe(message, transfer) {
+    const previous = this.unanswered;
+    this.unanswered = this.send(message, transfer);
+    return previous ? previous : true;
+  }
+  // Waits until everything posted is written.
+  async drain() {
+    const last = this.unanswered;
+    this.unanswered = null;
+    return last ? last : true;
+  }
+  answer(goOn) {
+    const resolve = this.answers.shift();
+    if (resolve) resolve(goOn);
+  }
+  async begin(job, name) { return await this.drain() && this.send({ type: 'begin', job, name }); }
+  async end(job, name) { return await this.drain() && this.send({ type: 'end', job, name }); }
+  async segment(segment, job) {
+    const size = core.sd_segment_size(segment);
+    const start = core.sd_segment_data(segment);
+    const data = memory().slice(start, start + size);
+    return this.pipe({ type: 'write', job, data: data.buffer, bytes: size }, [data.buffer]);
+  }
 }
 
 function survey(given) {
@@ -114,14 +137,15 @@ function mergePlan(selected, t) {
 async function merge(plan, job) {
   files = pieces;
   readErrors = new Map();
-  if (!await handOver({ type: 'begin', job, name: plan.mergedName })) return;
+  channel = new Channel();
+  if (!await channel.begin(job, plan.mergedName)) return;
   const segment = core.sd_segment_new();
   try {
     for (const piece of plan.pieces) {
       let offset = ID_SIZE;
       let blocks = 0;
       for (;;) {
-        const status = core.sd_join_segment(segment, piece.index, offset, SEGMENT_BLOCKS, piece.length);
+        const status = core.sd_join_segment(segment, piece.index, offset, SEGMENT_BLOCKS, piece.length, plan.id);
         blocks += core.sd_segment_blocks(segment);
         offset = core.sd_segment_offset(segment);
         if (status !== STATUS_OK && status !== STATUS_EMPTY) {
@@ -130,7 +154,7 @@ async function merge(plan, job) {
                         reason: readErrors.get(piece.name) || '' });
           return;
         }
-        if (core.sd_segment_size(segment) > 0 && !await handSegment(segment, job)) return;
+        if (core.sd_segment_size(segment) > 0 && !await channel.segment(segment, job)) return;
         if (status === STATUS_EMPTY || offset >= piece.length) break;
       }
       // A piece that changed since its length was judged is not the piece judged.
@@ -139,7 +163,7 @@ async function merge(plan, job) {
         return;
       }
     }
-    if (!await handOver({ type: 'end', job, name: plan.mergedName })) return;
+    if (!await channel.end(job, plan.mergedName)) return;
     postMessage({ type: 'done', job });
   } finally {
     core.sd_segment_free(segment);
@@ -163,12 +187,13 @@ function earlierPieces(source, names) {
 async function divide(source, plan, id, job) {
   files = [source];
   readErrors = new Map();
+  channel = new Channel();
   const segmentBytes = SEGMENT_BLOCKS * 4096;
   const segment = core.sd_segment_new();
   try {
     for (let n = 0; n < plan.count; ++n) {
       const name = plan.names[n];
-      if (!await handOver({ type: 'begin', job, name })) return;
+      if (!await channel.begin(job, name)) return;
       const start = n * plan.pieceSize;
       const end = Math.min(source.size, start + plan.pieceSize);
       // The one piece of an empty source is empty: no ID, no block.
@@ -180,9 +205,9 @@ async function divide(source, plan, id, job) {
                         reason: readErrors.get(source.name) || '' });
           return;
         }
-        if (!await handSegment(segment, job)) return;
+        if (!await channel.segment(segment, job)) return;
       }
-      if (!await handOver({ type: 'end', job, name })) return;
+      if (!await channel.end(job, name)) return;
     }
     postMessage({ type: 'done', job });
   } finally {
@@ -201,12 +226,7 @@ onmessage = async (event) => {
         postMessage({ type: 'ready' });
         break;
       }
-      case 'ack': {
-        const resolve = pendingAck;
-        pendingAck = null;
-        if (resolve) resolve(message.goOn);
-        break;
-      }
+      case 'ack': if (channel) channel.answer(message.goOn); break;
       case 'survey': survey(message.files); break;
       case 'clear': pieces = []; postMessage({ type: 'survey', result: { sets: [], others: [] }, total: 0, final: true }); break;
       case 'merge-plan': mergePlan(message.selected, message.time); break;
