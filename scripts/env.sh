@@ -45,19 +45,7 @@ start_xvfb() {
   fifo=$(mktemp -u /tmp/sundrel-xvfb.XXXXXX)
   mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  # The browser page: the core as WebAssembly and sundrel.html; its tests
-# need the native companion.
-WEB_BUILD_DIR=${WEB_BUILD_DIR:-$ROOT/build-web}
-case "$WEB_BUILD_DIR" in /*) ;; *) WEB_BUILD_DIR=$ROOT/$WEB_BUILD_DIR ;; esac
-
-configure_and_build_web() {
-  cmake -S "$ROOT" -B "$WEB_BUILD_DIR" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/wasm32-wasi.cmake" -DCMAKE_BUILD_TYPE=Release \
-        -DSUNDREL_COMPANION="$NATIVE_BUILD_DIR/bin/sundrel" >/dev/null
-  cmake --build "$WEB_BUILD_DIR"
-}
-
-XVFB_PID=$!
+  XVFB_PID=$!
   read -r -t 20 display <"$fifo" || true
   rm -f "$fifo"
   if [ -z "$display" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
