@@ -9,8 +9,8 @@ namespace sundrel::web {
 namespace {
 
 // Each read of a File costs the browser a round trip to its blob store,
-// tens of milliseconds: slices of 8 MiB keep those few.
-constexpr size_t kSliceSize = size_t(8) << 20;
+// tens of milliseconds: slices of 16 MiB keep those few.
+constexpr size_t kSliceSize = size_t(16) << 20;
 
 size_t SliceFor(const std::vector<HostFileSource::Range>& ranges)
 {

@@ -9,8 +9,8 @@
 const reader = new FileReaderSync();
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
-// Blocks per segment: about 8 MiB of data, read in one slice.
-const SEGMENT_BLOCKS = 2048;
+// Blocks per segment: about 16 MiB of data, read in one slice.
+const SEGMENT_BLOCKS = 4096;
 const CHUNK_SIZE = 4098;
 const ID_SIZE = 4;
 // The core's PieceStatus values that end a piece well.
