@@ -11,9 +11,8 @@ const encoder = new TextEncoder();
 const decoder = new TextDecoder();
 // Blocks per segment: about 16 MiB of data, read in one slice.
 const SEGMENT_BLOCKS = 4096;
-const CHUNK_SIZE = 4098;
 const ID_SIZE = 4;
-// The core's PieceStatus values that end a piece well.
+// The core's PieceStatus values (piece_io.h) the worker tells apart.
 const STATUS_OK = 0;
 const STATUS_EMPTY = 1;
 const STATUS_READ_FAILED = 3;
