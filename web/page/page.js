@@ -401,6 +401,8 @@ function planDivision() {
     $('divide-plan').textContent = say('divideChoose');
     return;
   }
+  // The division's options: the piece size now; the number of recovery
+  // pieces joins them here, and the plan's names then include theirs.
   worker.postMessage({ type: 'divide-plan', source: divideSource, ...sizeChoice() });
 }
 
