@@ -8,6 +8,7 @@ narrow layout, and that it makes no network request.
 """
 import argparse
 import hashlib
+import json
 import os
 import pathlib
 import random
@@ -133,6 +134,12 @@ def cut(number, bytes_off):
     return change
 
 
+def companion_verify(piece, locale):
+    verify = subprocess.run([ARGS.companion, "verify", "--json", piece], timeout=60,
+                            capture_output=True, text=True, env={**os.environ, "LC_ALL": locale})
+    return json.loads(verify.stdout)
+
+
 class PageTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -196,6 +203,10 @@ class PageTest(unittest.TestCase):
                 self.assertEqual([kind for kind, _ in found], [kind for kind, _ in expected], found)
                 for (kind, text), (_, part) in zip(found, expected):
                     self.assertIn(part, text)
+                # The companion's verify of the same folder says the same, word for word.
+                companion = companion_verify(paths[0], "C")
+                self.assertEqual([[f["kind"], f["message"]] for f in companion["findings"]], found)
+                self.assertEqual(companion["mergeable"], state == "merges")
 
     def test_files_that_are_no_piece_and_two_sets(self):
         extra = self.data.root / "notes.txt"
@@ -354,6 +365,8 @@ class PageTest(unittest.TestCase):
             sets = self.load(paths, japanese)
             self.assertEqual(japanese.js("return document.documentElement.lang"), "ja")
             self.assertIn("ブロック 2", sets[0]["findings"][2][1])
+            companion = companion_verify(paths[0], "ja_JP.UTF-8")
+            self.assertEqual([[f["kind"], f["message"]] for f in companion["findings"]], sets[0]["findings"])
             japanese.driver.save_screenshot(os.path.join(ARGS.out, "page-ja.png"))
             self.assertEqual(japanese.network_requests(self.url), [])
         finally:
