@@ -33,7 +33,7 @@ def main():
         "style-src %s" % digest(style),
         "worker-src blob:",
         "connect-src 'none'",
-        "img-src 'none'",
+        "img-src data:",
         "object-src 'none'",
         "form-action 'none'",
         "base-uri 'none'",

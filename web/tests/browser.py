@@ -71,6 +71,10 @@ class Browser:
         return [url for url in self.collect_requests()
                 if url != page_url and not url.startswith(("blob:", "data:", "chrome://"))]
 
+    def errors(self):
+        """Console errors since the last call: script errors and policy violations."""
+        return [entry["message"] for entry in self.driver.get_log("browser") if entry["level"] == "SEVERE"]
+
     def collect_requests(self):
         """URLs of every request Chrome's network domain saw so far."""
         for entry in self.driver.get_log("performance"):

@@ -154,6 +154,7 @@ class PageTest(unittest.TestCase):
 
     def tearDown(self):
         self.assertEqual(self.browser.network_requests(self.url), [])
+        self.assertEqual(self.browser.errors(), [])
 
     def load(self, paths, browser=None):
         browser = browser or self.browser
