@@ -50,7 +50,6 @@ function startWorker() {
   const source = $('worker-source').textContent;
   const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
   worker = new Worker(url);
-  URL.revokeObjectURL(url);
   const base64 = $('core-wasm').textContent.trim();
   const binary = atob(base64);
   const wasm = new Uint8Array(binary.length);
@@ -60,10 +59,13 @@ function startWorker() {
     if (handler) handler(event.data);
   };
   worker.postMessage({ type: 'init', wasm: wasm.buffer }, [wasm.buffer]);
+  return url;
 }
 
+// An error the worker did not expect; a job it broke off ends with it.
 handlers.set('error', (message) => {
-  $('survey-status').textContent = say('pageError', { message: message.message });
+  if (currentJob) currentJob.brokenOff(message.message);
+  else $('survey-status').textContent = say('pageError', { message: message.message });
 });
 
 // ---- Outputs: a writable stream into a picked file, or a download ----
@@ -117,6 +119,7 @@ class Job {
   constructor(view, total) {
     this.view = view; this.total = total; this.done = 0; this.stopped = false;
     this.started = performance.now(); this.shown = 0;
+    this.brokenOff = () => {};
     view.bar.value = 0;
     view.box.hidden = false;
     view.stop.disabled = false;
@@ -223,6 +226,7 @@ function runJob(request, job, openOutput) {
       answer(true);
     });
     on('done', () => finish({ ok: true, written }));
+    job.brokenOff = (reason) => { queue = queue.then(() => (finished ? undefined : finish({ ok: false, error: 'page', reason }))); };
     on('failed', (message) => finish({ ok: false, ...message }));
     worker.postMessage({ ...request, job: id });
   });
@@ -329,6 +333,7 @@ function failureText(result, fallbackName) {
   switch (result.error) {
     case 'stopped': return result.left.length ? say('interruptedLeft', { name: result.left.join(', ') }) : say('interrupted');
     case 'corrupted': return say('corrupted', { file: result.file });
+    case 'page': return say('pageError', { message: result.reason });
     case 'read': return say('readError', { file: result.file }) + (result.reason ? ` (${result.reason})` : '');
     case 'create': return say(fallbackName === 'merge' ? 'createMerged' : 'createPiece', { name: result.name }) + (result.reason ? ` (${result.reason})` : '');
     default: return say(fallbackName === 'merge' ? 'writeMerged' : 'writePiece', { name: result.name }) + (result.reason ? ` (${result.reason})` : '');
@@ -491,7 +496,7 @@ function start() {
     $('survey-status').textContent = say('noWorker');
     return;
   }
-  startWorker();
+  const workerUrl = startWorker();
   $('save-hint').hidden = canSaveFiles();
   const zone = $('drop-zone');
   const input = $('pieces-input');
@@ -522,6 +527,7 @@ function start() {
     node.addEventListener('input', planDivision);
   $('divide').addEventListener('click', divide);
   handlers.set('ready', () => {
+    URL.revokeObjectURL(workerUrl);
     document.body.dataset.ready = 'true';
     $('sets').replaceChildren(element('p', 'empty', say('noSets')));
     planDivision();
