@@ -391,12 +391,14 @@ async function merge(set, button, view, resultLine) {
 let divideSource = null;
 let dividePlanned = null;
 
+// The piece size as chosen, or null for a size in MiB the companion refuses.
 function sizeChoice() {
-  const byMail = document.querySelector('input[name="size-by"]:checked').value === 'mail';
-  const miB = Math.floor(Number($('piece-mib').value));
-  const mailBytes = Math.round(Number($('mail-mb').value) * 1e6);
-  return byMail ? { pieceMiB: 0, mailLimit: mailBytes > 0 ? mailBytes : 1 }
-                : { pieceMiB: miB >= 1 && miB <= 4095 ? miB : 16, mailLimit: 0 };
+  if (document.querySelector('input[name="size-by"]:checked').value === 'mail') {
+    const mailBytes = Math.round(Number($('mail-mb').value) * 1e6);
+    return { pieceMiB: 0, mailLimit: mailBytes > 0 ? mailBytes : 1 };
+  }
+  const miB = Number($('piece-mib').value);
+  return Number.isInteger(miB) && miB >= 1 && miB <= 4095 ? { pieceMiB: miB, mailLimit: 0 } : null;
 }
 
 function planDivision() {
@@ -406,9 +408,15 @@ function planDivision() {
     $('divide-plan').textContent = say('divideChoose');
     return;
   }
+  const size = sizeChoice();
+  if (!size) {
+    $('divide-plan').textContent = say('badMiB', { value: $('piece-mib').value });
+    $('divide-plan').dataset.outcome = 'bad-size';
+    return;
+  }
   // The division's options: the piece size now; the number of recovery
   // pieces joins them here, and the plan's names then include theirs.
-  worker.postMessage({ type: 'divide-plan', source: divideSource, ...sizeChoice() });
+  worker.postMessage({ type: 'divide-plan', source: divideSource, ...size });
 }
 
 handlers.set('divide-plan', (message) => {

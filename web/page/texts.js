@@ -64,6 +64,7 @@ const TEXTS = {
     en: 'Mail limit {limit} bytes: pieces of {miB} MiB, each at most {length} bytes, {encoded} bytes as a base64 attachment, with {left} bytes left for the headers',
     ja: 'メールの上限 {limit} バイト: 分割サイズ {miB} MiB。分割ファイルは最大 {length} バイト、base64 の添付で {encoded} バイト、ヘッダ用に {left} バイトを残します',
   },
+  badMiB: { en: 'The piece size must be a whole number of MiB from 1 to 4095: {value}', ja: '分割サイズは 1 から 4095 までの MiB 数です: {value}' },
   limitTooSmall: { en: 'A mail limit of {limit} bytes cannot carry even a piece of 1 MiB once it is encoded', ja: 'メールの上限 {limit} バイトでは、エンコード後の 1 MiB の分割ファイルも送れません' },
   tooMany: { en: 'The file would be divided into {count} pieces, but at most 99 are possible. Please choose a larger division size.', ja: '分割数が {count} 個になります。分割できるのは 99 個までです。分割サイズを大きくしてください。' },
   earlierQuestion: { en: 'A divided file with the same name exists.\n\nDo you want to remove these?\n{names}', ja: '同名の分割ファイルが存在します。\n\nこれらを削除しますか？\n{names}' },

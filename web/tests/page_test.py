@@ -323,18 +323,33 @@ class PageTest(unittest.TestCase):
             what="the second division")
         self.assertIn("report.bin(copy).divide", self.browser.js("return [...window.__out.keys()]"))
 
-    def test_divide_refuses_more_than_99_pieces(self):
+    def test_divide_refuses_what_the_companion_refuses(self):
         self.browser.open(self.url)
         big = self.data.root / "big.bin"
         with big.open("wb") as f:
             f.truncate(100 << 20)
         self.browser.driver.find_element("id", "divide-input").send_keys(str(big))
-        self.browser.js("document.querySelector('#piece-mib').value = '1';"
-                        "document.querySelector('#piece-mib').dispatchEvent(new Event('input'))")
-        self.browser.wait(lambda: self.browser.js(
-            "return document.querySelector('#divide-plan').dataset.outcome") == "too-many", what="the plan")
-        self.assertIn("100 pieces", self.browser.js("return document.querySelector('#divide-plan').textContent"))
-        self.assertTrue(self.browser.js("return document.querySelector('#divide').disabled"))
+        rows = [
+            ("more than 99 pieces", "mib", "1", "too-many",
+             "The file would be divided into 100 pieces, but at most 99 are possible."),
+            ("no whole MiB", "mib", "1.5", "bad-size",
+             "The piece size must be a whole number of MiB from 1 to 4095: 1.5"),
+            ("too many MiB", "mib", "4096", "bad-size", "from 1 to 4095: 4096"),
+            ("a mail limit too small for 1 MiB", "mail", "1", "limit-too-small",
+             "A mail limit of 1000000 bytes cannot carry even a piece of 1 MiB once it is encoded"),
+        ]
+        for what, by, value, outcome, text in rows:
+            with self.subTest(what):
+                box = "#piece-mib" if by == "mib" else "#mail-mb"
+                self.browser.js("document.querySelector('#size-by-%s').checked = true;"
+                                "document.querySelector(%r).value = %r;"
+                                "document.querySelector(%r).dispatchEvent(new Event('input'))"
+                                % (by, box, value, box))
+                self.browser.wait(lambda: self.browser.js(
+                    "return document.querySelector('#divide-plan').dataset.outcome") == outcome,
+                    what="the plan")
+                self.assertIn(text, self.browser.js("return document.querySelector('#divide-plan').textContent"))
+                self.assertTrue(self.browser.js("return document.querySelector('#divide').disabled"))
 
     def test_keyboard_and_a_phone_wide_screen(self):
         self.browser.open(self.url)
