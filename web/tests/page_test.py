@@ -276,6 +276,24 @@ class PageTest(unittest.TestCase):
         self.assertIn("disk full", self.browser.js("return document.querySelector('#sets .result').textContent"))
         self.assertEqual(self.browser.js("return window.__out.size"), 0)
 
+    def test_stop_removes_the_pieces_a_division_wrote(self):
+        self.browser.open(self.url)
+        self.browser.js(PICKERS)
+        self.browser.js("window.__out.set('keep.txt', new Blob(['mine']))")
+        self.browser.driver.find_element("id", "divide-input").send_keys(str(self.data.source))
+        self.browser.js("document.querySelector('#piece-mib').value = '1';"
+                        "document.querySelector('#piece-mib').dispatchEvent(new Event('input'))")
+        self.browser.wait(lambda: self.browser.js(
+            "return document.querySelector('#divide-plan').dataset.outcome") == "planned", what="the plan")
+        self.browser.js("window.__delay = 300; document.querySelector('#divide').click()")
+        self.browser.wait(lambda: self.browser.js("return window.__log.includes('close report.bin(01_of_03).divide')"),
+                          what="the first piece")
+        self.browser.js("document.querySelector('#divide-progress .stop').click()")
+        outcome = self.browser.wait(lambda: self.browser.js(
+            "return document.querySelector('#divide-result').dataset.outcome"), what="the stop")
+        self.assertEqual(outcome, "stopped")
+        self.assertEqual(self.browser.js("return [...window.__out.keys()]"), ["keep.txt"])
+
     def divide_in_page(self, choose):
         self.browser.open(self.url)
         self.browser.js(PICKERS)
