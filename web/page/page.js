@@ -156,6 +156,9 @@ function progressView(container) {
 }
 
 let currentJob = null;
+// From a Merge or Divide click to its end, pickers and questions included:
+// the files the plan names must not change under it.
+let busy = false;
 let jobCounter = 0;
 
 // Runs one merge or divide in the worker: opens an output on each 'begin',
@@ -300,7 +303,7 @@ function renderSurvey(result, final) {
 }
 
 function surveyFiles(files) {
-  if (!files.length || currentJob) return;
+  if (!files.length || busy) return;
   $('survey-status').textContent = '';
   worker.postMessage({ type: 'survey', files: [...files] });
 }
@@ -345,7 +348,16 @@ function leftText(result) {
 }
 
 async function merge(set, button, view, resultLine) {
-  if (currentJob) return;
+  if (busy) return;
+  busy = true;
+  try {
+    await mergeSet(set, button, view, resultLine);
+  } finally {
+    busy = false;
+  }
+}
+
+async function mergeSet(set, button, view, resultLine) {
   resultLine.textContent = '';
   delete resultLine.dataset.outcome;
   button.disabled = true;
@@ -435,7 +447,7 @@ handlers.set('divide-plan', (message) => {
   }
   $('divide-plan').textContent = lines.join('\n');
   $('divide-plan').dataset.outcome = plan.ok ? 'planned' : plan.error;
-  $('divide').disabled = !plan.ok || !!currentJob;
+  $('divide').disabled = !plan.ok || busy;
 });
 
 async function removeEarlierPieces(folder, sourceName) {
@@ -451,8 +463,16 @@ async function removeEarlierPieces(folder, sourceName) {
 const divideView = { };
 
 async function divide() {
-  const plan = dividePlanned;
-  if (!plan || currentJob) return;
+  if (!dividePlanned || busy) return;
+  busy = true;
+  try {
+    await divideFile(divideSource, dividePlanned);
+  } finally {
+    busy = false;
+  }
+}
+
+async function divideFile(source, plan) {
   const result = $('divide-result');
   result.textContent = '';
   delete result.dataset.outcome;
@@ -463,12 +483,12 @@ async function divide() {
     let folder;
     try {
       folder = await window.showDirectoryPicker({ mode: 'readwrite' });
-      if (!await removeEarlierPieces(folder, divideSource.name)) {
-        $('divide').disabled = false;
+      if (!await removeEarlierPieces(folder, source.name)) {
+        $('divide').disabled = !dividePlanned;
         return;
       }
     } catch (error) {
-      $('divide').disabled = false;   // cancelled, or the folder refused
+      $('divide').disabled = !dividePlanned;   // cancelled, or the folder refused
       return;
     }
     open = async (name) => {
@@ -478,16 +498,16 @@ async function divide() {
   } else {
     open = async (name) => new DownloadOutput(name);
   }
-  const total = divideSource.size;
+  const total = source.size;
   const job = new Job(divideView.progress, total + 2 * Math.ceil(total / 4096) + 4 * plan.count);
   // The divide file ID: the time in seconds since 1970 (UTC), as the companion's.
   const id = Math.floor(Date.now() / 1000) >>> 0;
-  const outcome = await runJob({ type: 'divide', source: divideSource, plan, id }, job, open);
+  const outcome = await runJob({ type: 'divide', source, plan, id }, job, open);
   result.textContent = outcome.ok
     ? say(streamed ? 'divided' : 'dividedDownloads', { count: plan.count, names: plan.names.join(', ') })
     : failureText(outcome, 'divide') + leftText(outcome);
   result.dataset.outcome = outcome.ok ? 'divided' : outcome.error;
-  $('divide').disabled = false;
+  $('divide').disabled = !dividePlanned;
 }
 
 // ---- Start ----
@@ -524,7 +544,7 @@ function start() {
   });
   input.addEventListener('change', () => { surveyFiles(input.files); input.value = ''; });
   $('clear').addEventListener('click', () => {
-    if (!currentJob) worker.postMessage({ type: 'clear' });
+    if (!busy) worker.postMessage({ type: 'clear' });
   });
   divideView.progress = progressView($('divide-progress'));
   $('divide-input').addEventListener('change', () => {
