@@ -1,10 +1,15 @@
-# Release package: one ZIP with the programs, the manual and the read-me on
-# installing. Built by scripts/package (cpack -G ZIP), which also builds the
-# Linux companion and names it in SUNDREL_LINUX_PROGRAM.
+# Release package: one ZIP with the programs, the browser page, the manual
+# and the read-me on installing. Built by scripts/package (cpack -G ZIP),
+# which also builds the Linux companion and the page and names them in
+# SUNDREL_LINUX_PROGRAM and SUNDREL_WEB_PAGE.
 install(TARGETS Sundrel SundrelInst SundrelUnInst SundrelCli RUNTIME DESTINATION .)
 set(SUNDREL_LINUX_PROGRAM "" CACHE FILEPATH "The Linux x86-64 sundrel for the package")
 if(SUNDREL_LINUX_PROGRAM)
   install(PROGRAMS ${SUNDREL_LINUX_PROGRAM} DESTINATION .)
+endif()
+set(SUNDREL_WEB_PAGE "" CACHE FILEPATH "sundrel.html, the browser page, for the package")
+if(SUNDREL_WEB_PAGE)
+  install(FILES ${SUNDREL_WEB_PAGE} DESTINATION .)
 endif()
 install(FILES ${MANUAL_PDF} ${CMAKE_SOURCE_DIR}/docs/INSTALL.txt
               ${CMAKE_SOURCE_DIR}/docs/sundrel-json.schema.json DESTINATION .)

@@ -9,13 +9,13 @@ namespace sundrel {
 namespace {
 
 struct FcsPathList {
-    FcsPath paths[3];
+    FcsPath paths[4];
     size_t count;
 };
 
 FcsPathList DetectFcsPaths()
 {
-    FcsPathList list{{{"table", FcsUpdateTable}}, 1};
+    FcsPathList list{{{"table", FcsUpdateTable}, {"table16", FcsUpdateTable16}}, 2};
 #if defined(__x86_64__) || defined(_M_X64)
     const CpuFeatures cpu = DetectCpuFeatures();
     if (cpu.pclmul)

@@ -10,6 +10,8 @@ namespace sundrel {
 
 // Eight bytes at a time through eight tables (slicing-by-8); any processor.
 uint16_t FcsUpdateTable(uint16_t crc, const uint8_t* data, size_t len);
+// Sixteen bytes at a time through sixteen tables; any processor.
+uint16_t FcsUpdateTable16(uint16_t crc, const uint8_t* data, size_t len);
 
 #if defined(__x86_64__) || defined(_M_X64)
 // Carry-less multiplication on 16-byte lanes (PCLMULQDQ), four lanes at once.

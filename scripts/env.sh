@@ -80,6 +80,18 @@ settings_reg() {
   printf '"MrgDir"="%s"\r\n\r\n' "$merged"
 }
 
+# The browser page: the core as WebAssembly and sundrel.html; its tests
+# need the native companion.
+WEB_BUILD_DIR=${WEB_BUILD_DIR:-$ROOT/build-web}
+case "$WEB_BUILD_DIR" in /*) ;; *) WEB_BUILD_DIR=$ROOT/$WEB_BUILD_DIR ;; esac
+
+configure_and_build_web() {
+  cmake -S "$ROOT" -B "$WEB_BUILD_DIR" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/wasm32-wasi.cmake" -DCMAKE_BUILD_TYPE=Release \
+        -DSUNDREL_COMPANION="$NATIVE_BUILD_DIR/bin/sundrel" >/dev/null
+  cmake --build "$WEB_BUILD_DIR"
+}
+
 XVFB_PID=
 # Starts an Xvfb of our own and exports DISPLAY. Xvfb picks a free display
 # itself (-displayfd), so that parallel runs cannot take the same one.
