@@ -37,7 +37,7 @@ static const CTRL_TEXT kEnglishTexts[] = {
     {IDC_DIV_RADIO, L"Folder to store"},
     {IDC_DIV_FOLDER_A, L"Ssame folder as original file"},
     {IDC_DIV_FOLDER_B, L"Specified folder"},
-    {IDC_DIVSIZE_LABEL, L"Piece size"},
+    {IDC_DIVSIZE_LABEL, L"Division Size"},
     {IDC_DIV_OPEN, L"Once the files have been divided, open the divided file folder."},
     {IDC_DIV_RMV, L"If there is already a split file with the same name, delete it."},
     {IDC_MRG_BOX, L"File Merge"},

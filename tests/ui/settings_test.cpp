@@ -310,7 +310,7 @@ TEST_F(SettingsTest, TextsInUiLanguage)
         {IDC_DIV_RADIO, L"Folder to store", L"分割ファイルの格納場所"},
         {IDC_DIV_FOLDER_A, L"Ssame folder as original file", L"元のファイルと同じ場所"},
         {IDC_DIV_FOLDER_B, L"Specified folder", L"指定した場所"},
-        {IDC_DIVSIZE_LABEL, L"Piece size", L"分割サイズ"},
+        {IDC_DIVSIZE_LABEL, L"Division Size", L"分割サイズ"},
         {IDC_DIV_OPEN, L"Once the files have been divided, open the divided file folder.",
          L"ファイルの分割が終了したら、分割ファイルの場所を開く"},
         {IDC_DIV_RMV, L"If there is already a split file with the same name, delete it.",
