@@ -14,8 +14,9 @@
 
 static const wchar_t kMutexName[] = L"QorSundrelSetting";
 static const wchar_t kActivateMessage[] = L"QorActSet";
-// Timer 1 re-arms the Outlook-folder check shortly after the window or the
-// check itself has written box 1040, so that those writes do not check.
+// Timer 1 re-arms the Outlook-folder check shortly after the check itself
+// has written box 1040, so that those writes, and the focus changes of its
+// error box, do not check again.
 static const UINT_PTR kCheckTimer = 1;
 static const UINT kCheckDelayMs = 10;
 
@@ -125,7 +126,11 @@ static INT_PTR OnInitSetting(HWND window, UINT, WPARAM, LPARAM)
     // is placed where it was left.
     QocFitDlgTexts(window);
     QocLoadWndPosW(window, kSettingSection);
-    SetTimer(window, kCheckTimer, kCheckDelayMs, nullptr);
+    // Box 1040 was filled above, synchronously: from here on every change
+    // is the user's. A timer would leave the check disarmed for as long as
+    // start-up keeps the message queue busy, and a folder dropped meanwhile
+    // would be shown but neither checked nor stored.
+    g_fOutlookCheck = 1;
     return 1;
 }
 

@@ -25,10 +25,9 @@ protected:
     HWND Open()
     {
         if (!UiStart(proc_, UiSundrelExe(), L"")) return nullptr;
-        HWND dialog = UiFindDialog(proc_);
-        // Box 1040 is checked only after the window's first timer tick.
-        Sleep(100);
-        return dialog;
+        // The window shows once it is ready: a folder dropped on box 1040
+        // from then on is checked, however busy its start-up was.
+        return UiFindDialog(proc_);
     }
 
     void CloseWith(HWND dialog, int id)
@@ -247,6 +246,9 @@ void ExpectRejected(UiProc& proc, HWND dialog, const std::wstring& folder,
     std::wstring accepted = UiGetItemText(dialog, IDC_OL_DIR);
     std::wstring caption = UiGetText(dialog);
     HWND box1040 = UiItem(dialog, IDC_OL_DIR);
+    // Each check re-arms the next one on a timer, which waits while the
+    // window's start-up keeps its queue busy.
+    Sleep(100);
     // With the focus in box 1040, the error box takes it away, which
     // notifies again while the first box is open.
     PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box1040), TRUE);
