@@ -47,6 +47,8 @@ static const CTRL_TEXT kEnglishTexts[] = {
     {IDC_MRG_FOLDER_B, L"Specified folder"},
     {IDC_MRG_OPEN, L"Once the files have been merged, open the merged file folder."},
     {IDC_MRG_RMV, L"Delete the division files once the files have been merged."},
+    {IDC_DIVREC_LABEL, L"Recovery pieces"},
+    {IDC_DIVREC_HINT, L"each rebuilds one lost or damaged piece"},
 };
 
 // Another process shows a settings window: bring that one to the front and
@@ -72,6 +74,7 @@ static void FillControls(HWND window)
     QocSetDlgItemChk(window, IDC_DIV_OPEN, g_Set.fDivOpen);
     QocSetDlgItemChk(window, IDC_DIV_RMV, g_Set.fDivRmv);
     QocSetDlgItemStrW(window, IDC_DIV_DIR, g_Set.DivDir);
+    QocSetDlgItemUInt(window, IDC_DIVREC, g_Set.DivRec);
     QocSetDlgItemUInt(window, IDC_MRG_RADIO, g_Set.fMrgDir);
     QocSetDlgItemChk(window, IDC_MRG_OPEN, g_Set.fMrgOpen);
     QocSetDlgItemChk(window, IDC_MRG_RMV, g_Set.fMrgRmv);
@@ -298,6 +301,7 @@ static INT_PTR OnOkSetting(HWND window, UINT, WPARAM, LPARAM)
     g_Set.fDivOpen = QocGetDlgItemChk(window, IDC_DIV_OPEN);
     g_Set.fDivRmv = QocGetDlgItemChk(window, IDC_DIV_RMV);
     QocGetDlgItemStrW(window, IDC_DIV_DIR, g_Set.DivDir, MAX_PATH);
+    g_Set.DivRec = QocGetDlgItemUInt(window, IDC_DIVREC);
     g_Set.fMrgDir = QocGetDlgItemUInt(window, IDC_MRG_RADIO);
     g_Set.fMrgOpen = QocGetDlgItemChk(window, IDC_MRG_OPEN);
     g_Set.fMrgRmv = QocGetDlgItemChk(window, IDC_MRG_RMV);
@@ -307,8 +311,8 @@ static INT_PTR OnOkSetting(HWND window, UINT, WPARAM, LPARAM)
     return 1;
 }
 
-// Cancel, Esc and the close box: the nine division and merge keys stay as
-// they were.
+// Cancel, Esc and the close box: the division and merge keys stay as they
+// were.
 static INT_PTR OnCancelSetting(HWND window, UINT, WPARAM, LPARAM)
 {
     DestroyWindow(window);

@@ -111,7 +111,7 @@ TEST_F(SettingsTest, SecondStartRaisesFirstAndEnds)
     CloseWith(again, IDCANCEL);
 }
 
-TEST_F(SettingsTest, OkStoresNineKeysCancelNone)
+TEST_F(SettingsTest, OkStoresDivisionAndMergeKeysCancelNone)
 {
     HWND dialog = Open();
     ASSERT_TRUE(dialog);
@@ -120,13 +120,14 @@ TEST_F(SettingsTest, OkStoresNineKeysCancelNone)
     UiSetCheck(dialog, IDC_DIV_OPEN, false);
     UiSetCheck(dialog, IDC_DIV_RMV, false);
     UiSetItemText(dialog, IDC_DIV_DIR, L"C:\\divide here");
+    UiSetItemText(dialog, IDC_DIVREC, L"3");
     UiSetCheck(dialog, IDC_MRG_FOLDER_A, true);
     UiSetCheck(dialog, IDC_MRG_OPEN, false);
     UiSetCheck(dialog, IDC_MRG_RMV, false);
     UiSetItemText(dialog, IDC_MRG_DIR, L"C:\\merge here");
     CloseWith(dialog, IDCANCEL);
-    for (const wchar_t* name : {L"DivSize", L"fDivDir", L"fDivOpen", L"fDivRmv", L"fMrgDir",
-                                L"fMrgOpen", L"fMrgRmv"})
+    for (const wchar_t* name : {L"DivSize", L"fDivDir", L"fDivOpen", L"fDivRmv", L"DivRec",
+                                L"fMrgDir", L"fMrgOpen", L"fMrgRmv"})
         EXPECT_EQ(0xFFFFFFFFu, ProfileUInt(name)) << UiToUtf8(name);
     for (const wchar_t* name : {L"DivDir", L"MrgDir"})
         EXPECT_FALSE(HasProfileString(name)) << UiToUtf8(name);
@@ -138,12 +139,14 @@ TEST_F(SettingsTest, OkStoresNineKeysCancelNone)
     UiSetCheck(dialog, IDC_DIV_OPEN, false);
     UiSetCheck(dialog, IDC_DIV_RMV, false);
     UiSetItemText(dialog, IDC_DIV_DIR, L"C:\\divide here");
+    UiSetItemText(dialog, IDC_DIVREC, L"3");
     UiSetCheck(dialog, IDC_MRG_FOLDER_A, true);
     UiSetCheck(dialog, IDC_MRG_OPEN, false);
     UiSetCheck(dialog, IDC_MRG_RMV, false);
     UiSetItemText(dialog, IDC_MRG_DIR, L"C:\\merge here");
     CloseWith(dialog, IDOK);
     EXPECT_EQ(7u, ProfileUInt(L"DivSize"));
+    EXPECT_EQ(3u, ProfileUInt(L"DivRec"));
     for (const wchar_t* name : {L"fDivDir", L"fDivOpen", L"fDivRmv", L"fMrgDir", L"fMrgOpen",
                                 L"fMrgRmv"})
         EXPECT_EQ(0u, ProfileUInt(name)) << UiToUtf8(name);
@@ -154,22 +157,34 @@ TEST_F(SettingsTest, OkStoresNineKeysCancelNone)
     dialog = Open();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(L"7", UiGetItemText(dialog, IDC_DIVSIZE));
+    EXPECT_EQ(L"3", UiGetItemText(dialog, IDC_DIVREC));
     EXPECT_EQ(BST_CHECKED, UiGetCheck(dialog, IDC_DIV_FOLDER_A));
     EXPECT_EQ(BST_UNCHECKED, UiGetCheck(dialog, IDC_MRG_OPEN));
     EXPECT_EQ(L"C:\\merge here", UiGetItemText(dialog, IDC_MRG_DIR));
     CloseWith(dialog, IDCANCEL);
 }
 
-TEST_F(SettingsTest, DivSizeStaysWithinOneToFifty)
+// The piece size within 1 to 50, the recovery pieces within 0 to 99 (0,
+// none, when nothing is stored).
+TEST_F(SettingsTest, NumberBoxesStayWithinTheirRanges)
 {
-    const struct { const wchar_t* typed; DWORD stored; } cases[] = {
-        {L"0", 1}, {L"1", 1}, {L"50", 50}, {L"51", 50}, {L"99999999999", 50}};
+    HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(L"0", UiGetItemText(dialog, IDC_DIVREC));
+    CloseWith(dialog, IDCANCEL);
+    const struct { int id; const wchar_t* key; const wchar_t* typed; DWORD stored; } cases[] = {
+        {IDC_DIVSIZE, L"DivSize", L"0", 1},   {IDC_DIVSIZE, L"DivSize", L"1", 1},
+        {IDC_DIVSIZE, L"DivSize", L"50", 50}, {IDC_DIVSIZE, L"DivSize", L"51", 50},
+        {IDC_DIVSIZE, L"DivSize", L"99999999999", 50},
+        {IDC_DIVREC, L"DivRec", L"0", 0},     {IDC_DIVREC, L"DivRec", L"99", 99},
+        {IDC_DIVREC, L"DivRec", L"100", 99},
+    };
     for (const auto& c : cases) {
-        HWND dialog = Open();
+        dialog = Open();
         ASSERT_TRUE(dialog);
-        UiSetItemText(dialog, IDC_DIVSIZE, c.typed);
+        UiSetItemText(dialog, c.id, c.typed);
         CloseWith(dialog, IDOK);
-        EXPECT_EQ(c.stored, ProfileUInt(L"DivSize")) << UiToUtf8(c.typed);
+        EXPECT_EQ(c.stored, ProfileUInt(c.key)) << UiToUtf8(c.key) << " " << UiToUtf8(c.typed);
     }
 }
 
@@ -325,6 +340,9 @@ TEST_F(SettingsTest, TextsInUiLanguage)
          L"ファイルの統合が終了したら、統合ファイルの場所を開く"},
         {IDC_MRG_RMV, L"Delete the division files once the files have been merged.",
          L"ファイルの統合が終了したら、分割ファイルを削除する"},
+        {IDC_DIVREC_LABEL, L"Recovery pieces", L"修復用ファイル数"},
+        {IDC_DIVREC_HINT, L"each rebuilds one lost or damaged piece",
+         L"1 個ごとに、失われたか壊れた分割ファイル 1 個を復元"},
         // These keep their template texts in both languages.
         {IDOK, L"OK", L"OK"},
         {IDCANCEL, L"キャンセル", L"キャンセル"},
