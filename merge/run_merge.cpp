@@ -1,5 +1,6 @@
 // The merge: verifies every block of the collected pieces and joins their data
-// into a new file named after the divided file and the local time.
+// into a new file named after the divided file and the local time; through
+// the recovery pieces of the set when there are any.
 #include <windows.h>
 #include <shellapi.h>
 #include <stdint.h>
@@ -11,6 +12,7 @@
 #include "handle_streams.h"
 #include "lang.h"
 #include "merge.h"
+#include "merge_recovery.h"
 #include "merged_name.h"
 #include "op_window.h"
 #include "piece_io.h"
@@ -60,11 +62,16 @@ static void Fail(MERGE_RUN& run, const LANG_TEXT& text, const wchar_t* path = nu
 
 // The pieces of the division, in number order, with their lengths held to
 // what the layout allows before the merged file exists: a piece cut at a
-// block boundary passes every FCS, and only its length can tell.
-static bool TakePlan(MERGE_RUN& run)
+// block boundary passes every FCS, and only its length can tell. With
+// recovery pieces that carry a manifest, the plan goes to them as it is:
+// they prove the set, and rebuild what is missing or damaged.
+static bool TakePlan(MERGE_RUN& run, wchar_t* folder, sundrel::MergePlan<wchar_t>& plan,
+                     sundrel::RecoverySet<wchar_t>& recovery)
 {
-    wchar_t folder[MAX_PATH];
-    sundrel::MergePlan<wchar_t> plan = CollectPieces(g_szCmdFile, folder);
+    plan = CollectPieces(g_szCmdFile, folder);
+    recovery = ReadPlanRecovery(folder, plan);
+    if (recovery.hasManifest)
+        return true;
     if (!plan.Collected()) {
         Fail(run, kCollectError);
         return false;
@@ -191,23 +198,36 @@ INT_PTR RunMerge(HWND window, UINT, WPARAM, LPARAM)
     run.merged = INVALID_HANDLE_VALUE;
     BeginOperation(window);
 
-    wchar_t folder[MAX_PATH] = L"", mergedPath[MAX_PATH] = L"";
+    wchar_t folder[MAX_PATH] = L"", mergedPath[MAX_PATH] = L"", pieceFolder[MAX_PATH] = L"";
+    sundrel::MergePlan<wchar_t> plan;
+    sundrel::RecoverySet<wchar_t> recovery;
     bool created = false;
     if (!QocPathIsFileW(g_szCmdFile))
         Fail(run, kNoFile, g_szCmdFile);
-    else if (TakePlan(run) && GetOutputFolder(run, folder))
+    else if (TakePlan(run, pieceFolder, plan, recovery) && GetOutputFolder(run, folder))
         created = CreateMergedFile(run, folder, mergedPath);
 
+    RECOVERY_MERGE_RESULT rebuilt;
     if (created) {
-        CopyPieces(run);
+        if (recovery.hasManifest) {
+            rebuilt = MergeThroughRecovery(window, run.caption, pieceFolder, plan, recovery, run.merged);
+            run.failed = !rebuilt.merged && !g_fCancelReq;
+        } else {
+            CopyPieces(run);
+        }
         if (!CloseHandle(run.merged) && !run.failed)
             Fail(run, kWriteError);
     }
     bool merged = created && !run.failed && !g_fCancelReq;
     if (created && !merged)
         DeleteFileForce(mergedPath);
+    if (merged && !rebuilt.rebuilt.empty())
+        ShowRebuiltPieces(window, run.caption, rebuilt.rebuilt);
     // The pieces go only once the merged file is complete and closed.
-    if (merged && g_Set.fMrgRmv)
+    if (merged && g_Set.fMrgRmv && recovery.hasManifest)
+        for (const std::wstring& path : SetFiles(pieceFolder, plan, recovery))
+            DeleteFileForce(path.c_str());
+    else if (merged && g_Set.fMrgRmv)
         for (int i = 0; i < run.count; ++i)
             DeleteFileForce(run.pieces[i]);
     if (merged && g_Set.fMrgOpen) {
