@@ -50,6 +50,9 @@ static const LANG_TEXT kWriteDataText = {L"An error occurred while writing the d
 static const LANG_TEXT kWriteFcsText = {
     L"An error occurred while writing the CRC of the divide file.",
     L"分割ファイルのＣＲＣ書き込みでエラーが発生しました"};
+static const LANG_TEXT kWriteRecoveryText = {
+    L"An error occurred while writing the recovery file\n(%s)",
+    L"修復用ファイルの書き込みでエラーが発生しました\n(%s)"};
 
 // One division: what every step needs to know.
 struct DIVIDE_JOB {
@@ -293,11 +296,25 @@ static bool WriteDivision(const DIVIDE_JOB& job)
         return false;
     if (!job.recoveryCount || g_fCancelReq)
         return true;
-    const RECOVERY_TARGET target = {job.window, job.caption, job.outFolder,
-                                    job.name,   job.ext,     job.attributes};
-    return WriteRecoveryFiles(
+    const RECOVERY_TARGET target = {job.outFolder, job.name, job.ext, job.attributes};
+    RECOVERY_FILES_RESULT written = WriteRecoveryFiles(
         target, hashes.Manifest(job.id, job.size, job.pieceSize, job.count, job.recoveryCount),
         job.sourceFile, observer);
+    switch (written.status) {
+    case RecoveryFilesStatus::Written:
+    case RecoveryFilesStatus::Stopped:
+        return true;
+    case RecoveryFilesStatus::CreateFailed:
+        ShowError(job, kCreateText, written.path.c_str());
+        return false;
+    case RecoveryFilesStatus::WriteFailed:
+        ShowError(job, kWriteRecoveryText, written.path.c_str());
+        return false;
+    case RecoveryFilesStatus::ReadFailed:
+        break;
+    }
+    ShowError(job, kReadText);
+    return false;
 }
 
 INT_PTR DivideFile(HWND window, UINT, WPARAM, LPARAM)

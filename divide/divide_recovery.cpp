@@ -4,17 +4,9 @@
 
 #include "handle_random.h"
 #include "handle_streams.h"
-#include "lang.h"
 #include "piece_paths.h"
 #include "recovery_writer.h"
 #include "settings_record.h"
-
-static const LANG_TEXT kCreateText = {L"Could not create divide file\n(%s)",
-                                      L"分割ファイルを作成できませんでした\n(%s)"};
-static const LANG_TEXT kWriteText = {L"An error occurred while writing the recovery file\n(%s)",
-                                     L"修復用ファイルの書き込みでエラーが発生しました\n(%s)"};
-static const LANG_TEXT kReadText = {L"An error occurred while reading the input file",
-                                    L"入力ファイルの読み出しでエラーが発生しました"};
 
 unsigned RecoveryCountFor(unsigned count)
 {
@@ -98,8 +90,9 @@ struct RecoveryFiles {
 
 }  // namespace
 
-bool WriteRecoveryFiles(const RECOVERY_TARGET& target, const sundrel::RecoveryManifest& manifest,
-                        HANDLE sourceFile, sundrel::BlockObserver& observer)
+RECOVERY_FILES_RESULT WriteRecoveryFiles(const RECOVERY_TARGET& target,
+                                         const sundrel::RecoveryManifest& manifest,
+                                         HANDLE sourceFile, sundrel::BlockObserver& observer)
 {
     RecoveryFiles files;
     for (unsigned index = 1; index <= manifest.recoveryCount; ++index) {
@@ -108,10 +101,8 @@ bool WriteRecoveryFiles(const RECOVERY_TARGET& target, const sundrel::RecoveryMa
         if (FormatRecoveryName(target.outFolder, target.name, target.ext, manifest.count, index,
                                manifest.recoveryCount, path))
             file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, target.attributes, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            ShowOpError(target.window, target.caption, kCreateText, path);
-            return false;
-        }
+        if (file == INVALID_HANDLE_VALUE)
+            return {RecoveryFilesStatus::CreateFailed, path};
         files.handles.push_back(file);
         files.paths.push_back(path);
     }
@@ -128,13 +119,12 @@ bool WriteRecoveryFiles(const RECOVERY_TARGET& target, const sundrel::RecoveryMa
         source, manifest, sinkList.data(), indexes.data(), sinkList.size(), progress);
     switch (outcome.status) {
     case sundrel::RecoveryWriteStatus::Ok:
+        return {RecoveryFilesStatus::Written, L""};
     case sundrel::RecoveryWriteStatus::Stopped:
-        return true;
+        return {RecoveryFilesStatus::Stopped, L""};
     case sundrel::RecoveryWriteStatus::WriteFailed:
-        ShowOpError(target.window, target.caption, kWriteText, files.paths[outcome.sink].c_str());
-        return false;
+        return {RecoveryFilesStatus::WriteFailed, files.paths[outcome.sink]};
     default:   // a source that cannot be read again, or a count the code refuses
-        ShowOpError(target.window, target.caption, kReadText);
-        return false;
+        return {RecoveryFilesStatus::ReadFailed, L""};
     }
 }

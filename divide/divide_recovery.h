@@ -8,6 +8,7 @@
 #include <stdint.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "hashing_streams.h"
@@ -48,17 +49,23 @@ private:
 
 // Where and as what the recovery pieces are written.
 struct RECOVERY_TARGET {
-    HWND window;
-    const wchar_t* caption;
     const wchar_t* outFolder;   // ends with a separator
     const wchar_t* name;        // the source's name without its extension
     const wchar_t* ext;
     DWORD attributes;           // the source's, as the pieces have them
 };
 
+enum class RecoveryFilesStatus { Written, Stopped, CreateFailed, WriteFailed, ReadFailed };
+
+struct RECOVERY_FILES_RESULT {
+    RecoveryFilesStatus status;
+    std::wstring path;   // the recovery piece that could not be created or written
+};
+
 // Creates and writes every recovery piece the manifest names, reading the
 // source at random through its open handle; progress and Stop through
-// observer, which counts as the divide's does. False after a failure's
-// message; a Stop ends it quietly. Every file is closed on return.
-bool WriteRecoveryFiles(const RECOVERY_TARGET& target, const sundrel::RecoveryManifest& manifest,
-                        HANDLE sourceFile, sundrel::BlockObserver& observer);
+// observer, which counts as the divide's does. Every file is closed on
+// return.
+RECOVERY_FILES_RESULT WriteRecoveryFiles(const RECOVERY_TARGET& target,
+                                         const sundrel::RecoveryManifest& manifest,
+                                         HANDLE sourceFile, sundrel::BlockObserver& observer);

@@ -1,26 +1,10 @@
 #include "merge_recovery.h"
 
 #include "handle_random.h"
-#include "lang.h"
 #include "merge.h"
 #include "op_window.h"
 #include "piece_paths.h"
-#include "qoc.h"
 #include "recovery_rebuild.h"
-
-static const LANG_TEXT kReadError = {L"An error occurred while reading the input file\n(%s)",
-                                     L"入力ファイルの読み出しでエラーが発生しました\n(%s)"};
-static const LANG_TEXT kWriteError = {L"An error occurred while writing the integrate file",
-                                      L"統合ファイルの書き込みでエラーが発生しました"};
-static const LANG_TEXT kMismatch = {
-    L"The merged data does not match the SHA-256 that the recovery files hold.",
-    L"統合したデータが修復用ファイルの SHA-256 と一致しません。"};
-static const LANG_TEXT kShortfall = {
-    L"Too many pieces are missing or damaged to rebuild them.\n%u more recovery files are needed.",
-    L"失われたか壊れた分割ファイルが多すぎて復元できません。\n修復用ファイルがあと %u 個必要です。"};
-static const LANG_TEXT kRebuilt = {
-    L"These pieces were missing or damaged and have been rebuilt from the recovery files:\n%s",
-    L"次の分割ファイルは失われたか壊れていたため、修復用ファイルから復元しました：\n%s"};
 
 sundrel::RecoverySet<wchar_t> ReadPlanRecovery(const wchar_t* folder,
                                               const sundrel::MergePlan<wchar_t>& plan)
@@ -63,8 +47,7 @@ static uint64_t SetBytes(const sundrel::MergePlan<wchar_t>& plan,
     return total;
 }
 
-RECOVERY_MERGE_RESULT MergeThroughRecovery(HWND window, const wchar_t* caption,
-                                           const wchar_t* folder,
+RECOVERY_MERGE_RESULT MergeThroughRecovery(HWND window, const wchar_t* folder,
                                            const sundrel::MergePlan<wchar_t>& plan,
                                            const sundrel::RecoverySet<wchar_t>& recovery,
                                            HANDLE merged)
@@ -78,47 +61,31 @@ RECOVERY_MERGE_RESULT MergeThroughRecovery(HWND window, const wchar_t* caption,
         sundrel::MergeWithRecovery(recovery.manifest, opened.sources, out, observer);
     switch (outcome.result.status) {
     case sundrel::RebuildStatus::Ok:
-        result.merged = true;
+        result.status = RecoveryMergeStatus::Merged;
+        if (outcome.inspected)
+            for (unsigned p = 0; p < recovery.manifest.count; ++p)
+                if (!sundrel::DataIsWhole(outcome.inspection.pieces[p].state))
+                    result.rebuilt.push_back(p + 1);
         break;
     case sundrel::RebuildStatus::Stopped:
-        return result;
+        result.status = RecoveryMergeStatus::Stopped;
+        break;
     case sundrel::RebuildStatus::ReadFailed:
-        ShowOpError(window, caption, kReadError,
-                    FailedFile(folder, plan, recovery, outcome.result).c_str());
-        return result;
+        result.status = RecoveryMergeStatus::ReadFailed;
+        result.path = FailedFile(folder, plan, recovery, outcome.result);
+        break;
     case sundrel::RebuildStatus::WriteFailed:
-        ShowOpError(window, caption, kWriteError);
-        return result;
-    case sundrel::RebuildStatus::Unrecoverable: {
-        wchar_t text[128];
-        unsigned more = outcome.inspection.shortfall > UINT_MAX ? UINT_MAX
-                                                                : (unsigned)outcome.inspection.shortfall;
-        QocSnPrintFW(text, 128, PickText(kShortfall), more);
-        MessageBoxW(window, text, caption, MB_ICONERROR | MB_OK);
-        return result;
-    }
+        result.status = RecoveryMergeStatus::WriteFailed;
+        break;
+    case sundrel::RebuildStatus::Unrecoverable:
+        result.status = RecoveryMergeStatus::Unrecoverable;
+        result.shortfall = outcome.inspection.shortfall;
+        break;
     case sundrel::RebuildStatus::Mismatch:
-        ShowOpError(window, caption, kMismatch);
-        return result;
+        result.status = RecoveryMergeStatus::Mismatch;
+        break;
     }
-    if (outcome.inspected)
-        for (unsigned p = 0; p < recovery.manifest.count; ++p)
-            if (!sundrel::DataIsWhole(outcome.inspection.pieces[p].state))
-                result.rebuilt.push_back(p + 1);
     return result;
-}
-
-void ShowRebuiltPieces(HWND window, const wchar_t* caption, const std::vector<unsigned>& rebuilt)
-{
-    std::wstring list;
-    for (unsigned number : rebuilt) {
-        wchar_t item[16];
-        QocSnPrintFW(item, 16, L"%02u", number);
-        list += (list.empty() ? L"" : L", ") + std::wstring(item);
-    }
-    wchar_t text[512];
-    QocSnPrintFW(text, 512, PickText(kRebuilt), list.c_str());
-    MessageBoxW(window, text, caption, MB_ICONINFORMATION | MB_OK);
 }
 
 std::vector<std::wstring> SetFiles(const wchar_t* folder, const sundrel::MergePlan<wchar_t>& plan,

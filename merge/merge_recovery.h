@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <stdint.h>
+
 #include <string>
 #include <vector>
 
@@ -16,23 +18,29 @@
 sundrel::RecoverySet<wchar_t> ReadPlanRecovery(const wchar_t* folder,
                                               const sundrel::MergePlan<wchar_t>& plan);
 
-// What a merge through recovery pieces did.
+enum class RecoveryMergeStatus {
+    Merged,          // the merged file holds the whole file, proven by its SHA-256
+    Stopped,
+    ReadFailed,      // path names the file, where one can be named
+    WriteFailed,
+    Unrecoverable,   // shortfall more recovery pieces would be needed
+    Mismatch,        // what was written is not what the manifest proves
+};
+
 struct RECOVERY_MERGE_RESULT {
-    bool merged = false;              // the merged file holds the whole, proven file
+    RecoveryMergeStatus status = RecoveryMergeStatus::Stopped;
+    std::wstring path;
+    uint64_t shortfall = 0;
     std::vector<unsigned> rebuilt;    // pieces (from 1) that were missing or damaged
 };
 
 // Writes the set into the open merged file, restarting it from nothing
-// when damage shows on the way; shows the failure's message (caption is
-// the merge's). A Stop ends it quietly, not merged.
-RECOVERY_MERGE_RESULT MergeThroughRecovery(HWND window, const wchar_t* caption,
-                                           const wchar_t* folder,
+// when damage shows on the way; progress and Stop through the merge
+// window.
+RECOVERY_MERGE_RESULT MergeThroughRecovery(HWND window, const wchar_t* folder,
                                            const sundrel::MergePlan<wchar_t>& plan,
                                            const sundrel::RecoverySet<wchar_t>& recovery,
                                            HANDLE merged);
-
-// After a merge that rebuilt pieces: which ones, in an information box.
-void ShowRebuiltPieces(HWND window, const wchar_t* caption, const std::vector<unsigned>& rebuilt);
 
 // The files of the set that go after a merge when the settings say so: the
 // pieces that hold their places with the set's ID and the recovery pieces

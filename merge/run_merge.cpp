@@ -39,6 +39,18 @@ static const LANG_TEXT kCorrupted = {L"Divide data is corrupted\n(%s)",
                                      L"分割データが破損しています\n(%s)"};
 static const LANG_TEXT kWriteError = {L"An error occurred while writing the integrate file",
                                       L"統合ファイルの書き込みでエラーが発生しました"};
+// Merges through recovery pieces.
+static const LANG_TEXT kReadFileError = {L"An error occurred while reading the input file\n(%s)",
+                                         L"入力ファイルの読み出しでエラーが発生しました\n(%s)"};
+static const LANG_TEXT kMismatch = {
+    L"The merged data does not match the SHA-256 that the recovery files hold.",
+    L"統合したデータが修復用ファイルの SHA-256 と一致しません。"};
+static const LANG_TEXT kShortfall = {
+    L"Too many pieces are missing or damaged to rebuild them.\n%u more recovery files are needed.",
+    L"失われたか壊れた分割ファイルが多すぎて復元できません。\n修復用ファイルがあと %u 個必要です。"};
+static const LANG_TEXT kRebuilt = {
+    L"These pieces were missing or damaged and have been rebuilt from the recovery files:\n%s",
+    L"次の分割ファイルは失われたか壊れていたため、修復用ファイルから復元しました：\n%s"};
 
 using sundrel::kMaxPieceCount;
 
@@ -140,6 +152,56 @@ static void CopyPieces(MERGE_RUN& run)
     }
 }
 
+// Through the recovery pieces: the failure's message, if any.
+static void MergeRecoverySet(MERGE_RUN& run, const wchar_t* folder,
+                             const sundrel::MergePlan<wchar_t>& plan,
+                             const sundrel::RecoverySet<wchar_t>& recovery,
+                             std::vector<unsigned>* rebuilt)
+{
+    RECOVERY_MERGE_RESULT result = MergeThroughRecovery(run.window, folder, plan, recovery, run.merged);
+    switch (result.status) {
+    case RecoveryMergeStatus::Merged:
+        *rebuilt = result.rebuilt;
+        break;
+    case RecoveryMergeStatus::Stopped:
+        break;   // a cancel: no message
+    case RecoveryMergeStatus::ReadFailed:
+        if (result.path.empty())
+            Fail(run, kReadError);
+        else
+            Fail(run, kReadFileError, result.path.c_str());
+        break;
+    case RecoveryMergeStatus::WriteFailed:
+        Fail(run, kWriteError);
+        break;
+    case RecoveryMergeStatus::Unrecoverable: {
+        wchar_t text[128];
+        unsigned more = result.shortfall > UINT_MAX ? UINT_MAX : (unsigned)result.shortfall;
+        QocSnPrintFW(text, 128, PickText(kShortfall), more);
+        MessageBoxW(run.window, text, run.caption, MB_ICONERROR | MB_OK);
+        run.failed = 1;
+        break;
+    }
+    case RecoveryMergeStatus::Mismatch:
+        Fail(run, kMismatch);
+        break;
+    }
+}
+
+// After a merge that rebuilt pieces: which ones, in an information box.
+static void ShowRebuiltPieces(const MERGE_RUN& run, const std::vector<unsigned>& rebuilt)
+{
+    std::wstring list;
+    for (unsigned number : rebuilt) {
+        wchar_t item[16];
+        QocSnPrintFW(item, 16, L"%02u", number);
+        list += (list.empty() ? L"" : L", ") + std::wstring(item);
+    }
+    wchar_t text[512];
+    QocSnPrintFW(text, 512, PickText(kRebuilt), list.c_str());
+    MessageBoxW(run.window, text, run.caption, MB_ICONINFORMATION | MB_OK);
+}
+
 // MrgDir when the merge settings ask for it, else the pieces' own folder;
 // either way ending in a separator.
 static bool GetOutputFolder(MERGE_RUN& run, wchar_t* folder)
@@ -207,22 +269,20 @@ INT_PTR RunMerge(HWND window, UINT, WPARAM, LPARAM)
     else if (TakePlan(run, pieceFolder, plan, recovery) && GetOutputFolder(run, folder))
         created = CreateMergedFile(run, folder, mergedPath);
 
-    RECOVERY_MERGE_RESULT rebuilt;
+    std::vector<unsigned> rebuilt;
     if (created) {
-        if (recovery.hasManifest) {
-            rebuilt = MergeThroughRecovery(window, run.caption, pieceFolder, plan, recovery, run.merged);
-            run.failed = !rebuilt.merged && !g_fCancelReq;
-        } else {
+        if (recovery.hasManifest)
+            MergeRecoverySet(run, pieceFolder, plan, recovery, &rebuilt);
+        else
             CopyPieces(run);
-        }
         if (!CloseHandle(run.merged) && !run.failed)
             Fail(run, kWriteError);
     }
     bool merged = created && !run.failed && !g_fCancelReq;
     if (created && !merged)
         DeleteFileForce(mergedPath);
-    if (merged && !rebuilt.rebuilt.empty())
-        ShowRebuiltPieces(window, run.caption, rebuilt.rebuilt);
+    if (merged && !rebuilt.empty())
+        ShowRebuiltPieces(run, rebuilt);
     // The pieces go only once the merged file is complete and closed.
     if (merged && g_Set.fMrgRmv && recovery.hasManifest)
         for (const std::wstring& path : SetFiles(pieceFolder, plan, recovery))
