@@ -1,5 +1,6 @@
 // The division: the command-line file into numbered pieces, each a divide
-// file ID followed by blocks of at most 4096 bytes with their FCS.
+// file ID followed by blocks of at most 4096 bytes with their FCS, and, when
+// the settings ask for them, recovery pieces after them.
 #include "divide.h"
 
 #include <shellapi.h>
@@ -8,6 +9,7 @@
 #include <wchar.h>
 
 #include "app.h"
+#include "divide_recovery.h"
 #include "file_ops.h"
 #include "handle_streams.h"
 #include "lang.h"
@@ -48,6 +50,9 @@ static const LANG_TEXT kWriteDataText = {L"An error occurred while writing the d
 static const LANG_TEXT kWriteFcsText = {
     L"An error occurred while writing the CRC of the divide file.",
     L"分割ファイルのＣＲＣ書き込みでエラーが発生しました"};
+static const LANG_TEXT kWriteRecoveryText = {
+    L"An error occurred while writing the recovery file\n(%s)",
+    L"修復用ファイルの書き込みでエラーが発生しました\n(%s)"};
 
 // One division: what every step needs to know.
 struct DIVIDE_JOB {
@@ -63,6 +68,7 @@ struct DIVIDE_JOB {
     uint64_t size;
     uint64_t pieceSize;
     unsigned count;
+    unsigned recoveryCount;
     DWORD attributes;
 };
 
@@ -84,14 +90,17 @@ static bool PatternSourceName(const wchar_t* pattern, wchar_t* sourceName)
     return true;
 }
 
-// A file that the piece pattern found is a piece of this source only when
-// its name is exactly the source's name followed by a marker: the pattern
-// alone also finds the pieces of "report(2)" when dividing "report".
+// A file that the piece pattern found is a piece or recovery piece of this
+// source only when its name is exactly the source's name followed by a
+// marker: the pattern alone also finds the pieces of "report(2)" when
+// dividing "report".
 static bool IsFoundPiece(const WIN32_FIND_DATAW& found, const wchar_t* sourceName)
 {
     sundrel::PieceNumber piece;
+    sundrel::RecoveryNumber recovery;
     return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           sundrel::ParsePieceFileName<wchar_t>(found.cFileName, sourceName, &piece);
+           (sundrel::ParsePieceFileName<wchar_t>(found.cFileName, sourceName, &piece) ||
+            sundrel::ParseRecoveryFileName<wchar_t>(found.cFileName, sourceName, &recovery));
 }
 
 void DeletePieces(const wchar_t* pattern)
@@ -176,9 +185,13 @@ static bool PlanPieces(DIVIDE_JOB& job)
         return false;
     }
     job.count = (unsigned)count;
-    // With at most 99 pieces every name has the same length as the last one.
+    job.recoveryCount = RecoveryCountFor(job.count);
+    // With at most 99 pieces every name has the same length as the last one,
+    // and every recovery piece's name the same as the last recovery piece's.
     wchar_t last[MAX_PATH];
-    if (!FormatPieceName(job.outFolder, job.name, job.ext, job.count, job.count, last)) {
+    if (!FormatPieceName(job.outFolder, job.name, job.ext, job.count, job.count, last) ||
+        (job.recoveryCount && !FormatRecoveryName(job.outFolder, job.name, job.ext, job.count,
+                                                  job.recoveryCount, job.recoveryCount, last))) {
         wchar_t shown[MAX_PATH];
         QocSnPrintFW(shown, MAX_PATH, L"%s%s%s", job.outFolder, job.name, job.ext);
         ShowError(job, kCreateText, shown);
@@ -223,26 +236,30 @@ static HANDLE CreatePiece(const DIVIDE_JOB& job, unsigned number, DWORD disposit
     return piece;
 }
 
-// Writes every piece; false after a failure's message. A cancel ends it
-// quietly at the next block, and the caller sees the flag.
-static bool WritePieces(const DIVIDE_JOB& job)
+// Writes every piece, the SHA-256 sums taken into hashes when it wants
+// them; false after a failure's message. A cancel ends it quietly at the
+// next block, and the caller sees the flag.
+static bool WritePieces(const DIVIDE_JOB& job, DivisionHashes& hashes,
+                        sundrel::BlockObserver& observer)
 {
     if (job.size == 0) {
         HANDLE piece = CreatePiece(job, 1, CREATE_ALWAYS);
         if (piece == INVALID_HANDLE_VALUE)
             return false;
         CloseHandle(piece);
+        hashes.EndPiece();
         return true;
     }
-    HandleSource source(job.sourceFile);
-    OperationObserver observer(job.window, job.size, true);
+    HandleSource plainSource(job.sourceFile);
+    sundrel::ByteSource& source = hashes.Source(plainSource);
     uint8_t block[sundrel::kBlockDataSize];
     uint64_t remaining = job.size;
     for (unsigned number = 1; !g_fCancelReq && number <= job.count && remaining; ++number) {
         HANDLE piece = CreatePiece(job, number, CREATE_NEW);
         if (piece == INVALID_HANDLE_VALUE)
             return false;
-        HandleSink sink(piece);
+        HandleSink plainSink(piece);
+        sundrel::ByteSink& sink = hashes.Piece(plainSink);
         const LANG_TEXT* failure = nullptr;
         uint64_t dataBytes = remaining < job.pieceSize ? remaining : job.pieceSize;
         if (!sundrel::WritePieceId(sink, job.id)) {
@@ -263,8 +280,41 @@ static bool WritePieces(const DIVIDE_JOB& job)
         CloseHandle(piece);
         if (failure)
             return false;
+        hashes.EndPiece();
     }
     return true;
+}
+
+// The pieces, then the recovery pieces the settings ask for, under one
+// progress bar.
+static bool WriteDivision(const DIVIDE_JOB& job)
+{
+    DivisionHashes hashes(job.recoveryCount > 0);
+    OperationObserver observer(
+        job.window, job.size + RecoveryProgressBytes(job.size, job.pieceSize, job.recoveryCount), true);
+    if (!WritePieces(job, hashes, observer))
+        return false;
+    if (!job.recoveryCount || g_fCancelReq)
+        return true;
+    const RECOVERY_TARGET target = {job.outFolder, job.name, job.ext, job.attributes};
+    RECOVERY_FILES_RESULT written = WriteRecoveryFiles(
+        target, hashes.Manifest(job.id, job.size, job.pieceSize, job.count, job.recoveryCount),
+        job.sourceFile, observer);
+    switch (written.status) {
+    case RecoveryFilesStatus::Written:
+    case RecoveryFilesStatus::Stopped:
+        return true;
+    case RecoveryFilesStatus::CreateFailed:
+        ShowError(job, kCreateText, written.path.c_str());
+        return false;
+    case RecoveryFilesStatus::WriteFailed:
+        ShowError(job, kWriteRecoveryText, written.path.c_str());
+        return false;
+    case RecoveryFilesStatus::ReadFailed:
+        break;
+    }
+    ShowError(job, kReadText);
+    return false;
 }
 
 INT_PTR DivideFile(HWND window, UINT, WPARAM, LPARAM)
@@ -284,7 +334,7 @@ INT_PTR DivideFile(HWND window, UINT, WPARAM, LPARAM)
     bool failed = !PrepareFolders(job) || !PlanPieces(job);
     bool declined = !failed && !RemoveStalePieces(job);
     if (!failed && !declined)
-        failed = !WritePieces(job);
+        failed = !WriteDivision(job);
     if (job.sourceFile != INVALID_HANDLE_VALUE)
         CloseHandle(job.sourceFile);
 
@@ -297,7 +347,7 @@ INT_PTR DivideFile(HWND window, UINT, WPARAM, LPARAM)
             Sleep(100);
         }
         if (QocGetDlgItemChk(window, IDC_OUTLOOK))
-            OpenMailSheets(window, job.outFolder, job.name, job.ext, job.count);
+            OpenMailSheets(window, job.outFolder, job.name, job.ext, job.count, job.recoveryCount);
     }
     EndOperation(window);
     return 1;

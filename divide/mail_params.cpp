@@ -7,12 +7,16 @@
 #include "mail_subject.h"
 #include "qoc.h"
 
-void RewriteMailSubject(wchar_t* subject, size_t size, unsigned number, unsigned count)
+void RewriteMailSubject(wchar_t* subject, size_t size, unsigned number, unsigned count,
+                        const wchar_t* label)
 {
     if (size == 0)
         return;
     std::wstring rewritten(subject, wcsnlen(subject, size));
-    sundrel::RewriteMailSubject(rewritten, number, count);
+    if (label)
+        sundrel::RewriteRecoveryMailSubject<wchar_t>(rewritten, label, number, count);
+    else
+        sundrel::RewriteMailSubject(rewritten, number, count);
     // A cut result may end inside a "%20"; Outlook takes it as it is.
     size_t length = rewritten.size() < size ? rewritten.size() : size - 1;
     wmemcpy(subject, rewritten.data(), length);

@@ -11,8 +11,10 @@ const size_t kMailTextSize = 512;
 const size_t kMailParamsSize = 2 * kMailTextSize + 260 + 64;
 
 // In place, within size characters (the rest cut): every "&N&" (any case)
-// becomes "number / count", then every space becomes "%20".
-void RewriteMailSubject(wchar_t* subject, size_t size, unsigned number, unsigned count);
+// becomes "number / count", then every space becomes "%20". With a label,
+// for recovery piece number of count: "label number / count".
+void RewriteMailSubject(wchar_t* subject, size_t size, unsigned number, unsigned count,
+                        const wchar_t* label = nullptr);
 
 // Outlook's switches for one send sheet: questionForm picks "?subject="
 // (else "&subject=") after the recipient; the piece path is quoted. False

@@ -17,14 +17,16 @@ std::basic_string<C> Widen(const std::string& ascii)
     return std::basic_string<C>(ascii.begin(), ascii.end());
 }
 
-}  // namespace
-
 template <class C>
-void RewriteMailSubject(std::basic_string<C>& subject, unsigned number, unsigned count)
+std::basic_string<C> NumberText(unsigned number, unsigned count)
 {
-    const std::basic_string<C> numberText =
-        Widen<C>(std::to_string(number) + " / " + std::to_string(count));
-    // The number text holds neither "&" nor "N", so no new tag appears.
+    return Widen<C>(std::to_string(number) + " / " + std::to_string(count));
+}
+
+// One pass over the subject: whatever numberText holds never forms a new tag.
+template <class C>
+void Rewrite(std::basic_string<C>& subject, const std::basic_string<C>& numberText)
+{
     std::basic_string<C> tagged;
     for (size_t pos = 0; pos < subject.size();) {
         if (pos + 3 <= subject.size() && IsNumberTag(subject, pos)) {
@@ -43,7 +45,28 @@ void RewriteMailSubject(std::basic_string<C>& subject, unsigned number, unsigned
     }
 }
 
+}  // namespace
+
+template <class C>
+void RewriteMailSubject(std::basic_string<C>& subject, unsigned number, unsigned count)
+{
+    Rewrite(subject, NumberText<C>(number, count));
+}
+
+template <class C>
+void RewriteRecoveryMailSubject(std::basic_string<C>& subject, std::basic_string_view<C> label,
+                                unsigned index, unsigned total)
+{
+    std::basic_string<C> numberText(label);
+    if (!numberText.empty())
+        numberText += C(' ');
+    Rewrite(subject, numberText + NumberText<C>(index, total));
+}
+
 template void RewriteMailSubject<char>(std::string&, unsigned, unsigned);
 template void RewriteMailSubject<wchar_t>(std::wstring&, unsigned, unsigned);
+template void RewriteRecoveryMailSubject<char>(std::string&, std::string_view, unsigned, unsigned);
+template void RewriteRecoveryMailSubject<wchar_t>(std::wstring&, std::wstring_view, unsigned,
+                                                  unsigned);
 
 }  // namespace sundrel

@@ -1,5 +1,6 @@
 // The merge: verifies every block of the collected pieces and joins their data
-// into a new file named after the divided file and the local time.
+// into a new file named after the divided file and the local time; through
+// the recovery pieces of the set when there are any.
 #include <windows.h>
 #include <shellapi.h>
 #include <stdint.h>
@@ -11,6 +12,7 @@
 #include "handle_streams.h"
 #include "lang.h"
 #include "merge.h"
+#include "merge_recovery.h"
 #include "merged_name.h"
 #include "op_window.h"
 #include "piece_io.h"
@@ -37,6 +39,18 @@ static const LANG_TEXT kCorrupted = {L"Divide data is corrupted\n(%s)",
                                      L"分割データが破損しています\n(%s)"};
 static const LANG_TEXT kWriteError = {L"An error occurred while writing the integrate file",
                                       L"統合ファイルの書き込みでエラーが発生しました"};
+// Merges through recovery pieces.
+static const LANG_TEXT kReadFileError = {L"An error occurred while reading the input file\n(%s)",
+                                         L"入力ファイルの読み出しでエラーが発生しました\n(%s)"};
+static const LANG_TEXT kMismatch = {
+    L"The merged data does not match the SHA-256 that the recovery files hold.",
+    L"統合したデータが修復用ファイルの SHA-256 と一致しません。"};
+static const LANG_TEXT kShortfall = {
+    L"Too many pieces are missing or damaged to rebuild them.\n%u more recovery files are needed.",
+    L"失われたか壊れた分割ファイルが多すぎて復元できません。\n修復用ファイルがあと %u 個必要です。"};
+static const LANG_TEXT kRebuilt = {
+    L"These pieces were missing or damaged and have been rebuilt from the recovery files:\n%s",
+    L"次の分割ファイルは失われたか壊れていたため、修復用ファイルから復元しました：\n%s"};
 
 using sundrel::kMaxPieceCount;
 
@@ -60,11 +74,16 @@ static void Fail(MERGE_RUN& run, const LANG_TEXT& text, const wchar_t* path = nu
 
 // The pieces of the division, in number order, with their lengths held to
 // what the layout allows before the merged file exists: a piece cut at a
-// block boundary passes every FCS, and only its length can tell.
-static bool TakePlan(MERGE_RUN& run)
+// block boundary passes every FCS, and only its length can tell. With
+// recovery pieces that carry a manifest, the plan goes to them as it is:
+// they prove the set, and rebuild what is missing or damaged.
+static bool TakePlan(MERGE_RUN& run, wchar_t* folder, sundrel::MergePlan<wchar_t>& plan,
+                     sundrel::RecoverySet<wchar_t>& recovery)
 {
-    wchar_t folder[MAX_PATH];
-    sundrel::MergePlan<wchar_t> plan = CollectPieces(g_szCmdFile, folder);
+    plan = CollectPieces(g_szCmdFile, folder);
+    recovery = ReadPlanRecovery(folder, plan);
+    if (recovery.hasManifest)
+        return true;
     if (!plan.Collected()) {
         Fail(run, kCollectError);
         return false;
@@ -133,6 +152,56 @@ static void CopyPieces(MERGE_RUN& run)
     }
 }
 
+// Through the recovery pieces: the failure's message, if any.
+static void MergeRecoverySet(MERGE_RUN& run, const wchar_t* folder,
+                             const sundrel::MergePlan<wchar_t>& plan,
+                             const sundrel::RecoverySet<wchar_t>& recovery,
+                             std::vector<unsigned>* rebuilt)
+{
+    RECOVERY_MERGE_RESULT result = MergeThroughRecovery(run.window, folder, plan, recovery, run.merged);
+    switch (result.status) {
+    case RecoveryMergeStatus::Merged:
+        *rebuilt = result.rebuilt;
+        break;
+    case RecoveryMergeStatus::Stopped:
+        break;   // a cancel: no message
+    case RecoveryMergeStatus::ReadFailed:
+        if (result.path.empty())
+            Fail(run, kReadError);
+        else
+            Fail(run, kReadFileError, result.path.c_str());
+        break;
+    case RecoveryMergeStatus::WriteFailed:
+        Fail(run, kWriteError);
+        break;
+    case RecoveryMergeStatus::Unrecoverable: {
+        wchar_t text[128];
+        unsigned more = result.shortfall > UINT_MAX ? UINT_MAX : (unsigned)result.shortfall;
+        QocSnPrintFW(text, 128, PickText(kShortfall), more);
+        MessageBoxW(run.window, text, run.caption, MB_ICONERROR | MB_OK);
+        run.failed = 1;
+        break;
+    }
+    case RecoveryMergeStatus::Mismatch:
+        Fail(run, kMismatch);
+        break;
+    }
+}
+
+// After a merge that rebuilt pieces: which ones, in an information box.
+static void ShowRebuiltPieces(const MERGE_RUN& run, const std::vector<unsigned>& rebuilt)
+{
+    std::wstring list;
+    for (unsigned number : rebuilt) {
+        wchar_t item[16];
+        QocSnPrintFW(item, 16, L"%02u", number);
+        list += (list.empty() ? L"" : L", ") + std::wstring(item);
+    }
+    wchar_t text[512];
+    QocSnPrintFW(text, 512, PickText(kRebuilt), list.c_str());
+    MessageBoxW(run.window, text, run.caption, MB_ICONINFORMATION | MB_OK);
+}
+
 // MrgDir when the merge settings ask for it, else the pieces' own folder;
 // either way ending in a separator.
 static bool GetOutputFolder(MERGE_RUN& run, wchar_t* folder)
@@ -191,23 +260,34 @@ INT_PTR RunMerge(HWND window, UINT, WPARAM, LPARAM)
     run.merged = INVALID_HANDLE_VALUE;
     BeginOperation(window);
 
-    wchar_t folder[MAX_PATH] = L"", mergedPath[MAX_PATH] = L"";
+    wchar_t folder[MAX_PATH] = L"", mergedPath[MAX_PATH] = L"", pieceFolder[MAX_PATH] = L"";
+    sundrel::MergePlan<wchar_t> plan;
+    sundrel::RecoverySet<wchar_t> recovery;
     bool created = false;
     if (!QocPathIsFileW(g_szCmdFile))
         Fail(run, kNoFile, g_szCmdFile);
-    else if (TakePlan(run) && GetOutputFolder(run, folder))
+    else if (TakePlan(run, pieceFolder, plan, recovery) && GetOutputFolder(run, folder))
         created = CreateMergedFile(run, folder, mergedPath);
 
+    std::vector<unsigned> rebuilt;
     if (created) {
-        CopyPieces(run);
+        if (recovery.hasManifest)
+            MergeRecoverySet(run, pieceFolder, plan, recovery, &rebuilt);
+        else
+            CopyPieces(run);
         if (!CloseHandle(run.merged) && !run.failed)
             Fail(run, kWriteError);
     }
     bool merged = created && !run.failed && !g_fCancelReq;
     if (created && !merged)
         DeleteFileForce(mergedPath);
+    if (merged && !rebuilt.empty())
+        ShowRebuiltPieces(run, rebuilt);
     // The pieces go only once the merged file is complete and closed.
-    if (merged && g_Set.fMrgRmv)
+    if (merged && g_Set.fMrgRmv && recovery.hasManifest)
+        for (const std::wstring& path : SetFiles(pieceFolder, plan, recovery))
+            DeleteFileForce(path.c_str());
+    else if (merged && g_Set.fMrgRmv)
         for (int i = 0; i < run.count; ++i)
             DeleteFileForce(run.pieces[i]);
     if (merged && g_Set.fMrgOpen) {

@@ -26,6 +26,9 @@
 // Settings window
 #define IDC_DIVSIZE       1005
 #define IDC_DIVSIZE_MAIL  1006
+#define IDC_DIVREC_LABEL  1007
+#define IDC_DIVREC        1008
+#define IDC_DIVREC_HINT   1009
 #define IDC_DIV_RMV       1014
 #define IDC_MRG_RMV       1015
 #define IDC_MRG_FOLDER_A  1016

@@ -14,8 +14,9 @@
 
 static const wchar_t kMutexName[] = L"QorSundrelSetting";
 static const wchar_t kActivateMessage[] = L"QorActSet";
-// Timer 1 re-arms the Outlook-folder check shortly after the window or the
-// check itself has written box 1040, so that those writes do not check.
+// Timer 1 re-arms the Outlook-folder check shortly after the check itself
+// has written box 1040, so that those writes, and the focus changes of its
+// error box, do not check again.
 static const UINT_PTR kCheckTimer = 1;
 static const UINT kCheckDelayMs = 10;
 
@@ -37,7 +38,7 @@ static const CTRL_TEXT kEnglishTexts[] = {
     {IDC_DIV_RADIO, L"Folder to store"},
     {IDC_DIV_FOLDER_A, L"Ssame folder as original file"},
     {IDC_DIV_FOLDER_B, L"Specified folder"},
-    {IDC_DIVSIZE_LABEL, L"Piece size"},
+    {IDC_DIVSIZE_LABEL, L"Division Size"},
     {IDC_DIV_OPEN, L"Once the files have been divided, open the divided file folder."},
     {IDC_DIV_RMV, L"If there is already a split file with the same name, delete it."},
     {IDC_MRG_BOX, L"File Merge"},
@@ -46,6 +47,8 @@ static const CTRL_TEXT kEnglishTexts[] = {
     {IDC_MRG_FOLDER_B, L"Specified folder"},
     {IDC_MRG_OPEN, L"Once the files have been merged, open the merged file folder."},
     {IDC_MRG_RMV, L"Delete the division files once the files have been merged."},
+    {IDC_DIVREC_LABEL, L"Recovery pieces"},
+    {IDC_DIVREC_HINT, L"each rebuilds one lost or damaged piece"},
 };
 
 // Another process shows a settings window: bring that one to the front and
@@ -71,6 +74,7 @@ static void FillControls(HWND window)
     QocSetDlgItemChk(window, IDC_DIV_OPEN, g_Set.fDivOpen);
     QocSetDlgItemChk(window, IDC_DIV_RMV, g_Set.fDivRmv);
     QocSetDlgItemStrW(window, IDC_DIV_DIR, g_Set.DivDir);
+    QocSetDlgItemUInt(window, IDC_DIVREC, g_Set.DivRec);
     QocSetDlgItemUInt(window, IDC_MRG_RADIO, g_Set.fMrgDir);
     QocSetDlgItemChk(window, IDC_MRG_OPEN, g_Set.fMrgOpen);
     QocSetDlgItemChk(window, IDC_MRG_RMV, g_Set.fMrgRmv);
@@ -125,7 +129,11 @@ static INT_PTR OnInitSetting(HWND window, UINT, WPARAM, LPARAM)
     // is placed where it was left.
     QocFitDlgTexts(window);
     QocLoadWndPosW(window, QOC_SETTING_SECTION);
-    SetTimer(window, kCheckTimer, kCheckDelayMs, nullptr);
+    // Box 1040 was filled above, synchronously: from here on every change
+    // is the user's. A timer would leave the check disarmed for as long as
+    // start-up keeps the message queue busy, and a folder dropped meanwhile
+    // would be shown but neither checked nor stored.
+    g_fOutlookCheck = 1;
     return 1;
 }
 
@@ -293,6 +301,7 @@ static INT_PTR OnOkSetting(HWND window, UINT, WPARAM, LPARAM)
     g_Set.fDivOpen = QocGetDlgItemChk(window, IDC_DIV_OPEN);
     g_Set.fDivRmv = QocGetDlgItemChk(window, IDC_DIV_RMV);
     QocGetDlgItemStrW(window, IDC_DIV_DIR, g_Set.DivDir, MAX_PATH);
+    g_Set.DivRec = QocGetDlgItemUInt(window, IDC_DIVREC);
     g_Set.fMrgDir = QocGetDlgItemUInt(window, IDC_MRG_RADIO);
     g_Set.fMrgOpen = QocGetDlgItemChk(window, IDC_MRG_OPEN);
     g_Set.fMrgRmv = QocGetDlgItemChk(window, IDC_MRG_RMV);
@@ -302,8 +311,8 @@ static INT_PTR OnOkSetting(HWND window, UINT, WPARAM, LPARAM)
     return 1;
 }
 
-// Cancel, Esc and the close box: the nine division and merge keys stay as
-// they were.
+// Cancel, Esc and the close box: the division and merge keys stay as they
+// were.
 static INT_PTR OnCancelSetting(HWND window, UINT, WPARAM, LPARAM)
 {
     DestroyWindow(window);

@@ -51,6 +51,13 @@ bool FormatPiecePattern(const wchar_t* folder, const wchar_t* name, const wchar_
     return JoinFileName(folder, sundrel::PiecePatternName<wchar_t>(source), out);
 }
 
+bool FormatRecoveryName(const wchar_t* folder, const wchar_t* name, const wchar_t* ext,
+                        unsigned count, unsigned index, unsigned total, wchar_t* out)
+{
+    std::wstring source = SourceName(name, ext);
+    return JoinFileName(folder, sundrel::RecoveryFileName<wchar_t>(source, count, index, total), out);
+}
+
 // The file name of a path: name and extension as the path split gives them.
 static bool FileNameOf(const wchar_t* path, std::wstring* fileName)
 {

@@ -26,6 +26,9 @@ bool FormatPieceName(const wchar_t* folder, const wchar_t* name, const wchar_t* 
                      unsigned number, unsigned count, wchar_t* out);
 bool FormatPiecePattern(const wchar_t* folder, const wchar_t* name, const wchar_t* ext,
                         wchar_t* out);
+// Recovery piece index of total beside count pieces.
+bool FormatRecoveryName(const wchar_t* folder, const wchar_t* name, const wchar_t* ext,
+                        unsigned count, unsigned index, unsigned total, wchar_t* out);
 
 // For a piece path: the name of the divided file (name and extension),
 // bounded by size, and the piece count. Only the file name counts, never

@@ -23,6 +23,7 @@ void LoadSettings(const wchar_t* tempFolder)
     g_Set.fDivOpen = QocGetProfileUIntW(s, L"fDivOpen", 1);
     g_Set.fDivRmv = QocGetProfileUIntW(s, L"fDivRmv", 1);
     QocGetProfileStrW(s, L"DivDir", tempFolder, g_Set.DivDir, MAX_PATH);
+    g_Set.DivRec = QocGetProfileUIntW(s, L"DivRec", 0);
     g_Set.fMrgDir = QocGetProfileUIntW(s, L"fMrgDir", 1);
     g_Set.fMrgOpen = QocGetProfileUIntW(s, L"fMrgOpen", 1);
     g_Set.fMrgRmv = QocGetProfileUIntW(s, L"fMrgRmv", 1);
@@ -49,6 +50,7 @@ void StoreDivMrgSettings()
     QocPutProfileUIntW(s, L"fDivOpen", g_Set.fDivOpen);
     QocPutProfileUIntW(s, L"fDivRmv", g_Set.fDivRmv);
     QocPutProfileStrW(s, L"DivDir", g_Set.DivDir);
+    QocPutProfileUIntW(s, L"DivRec", g_Set.DivRec);
     QocPutProfileUIntW(s, L"fMrgDir", g_Set.fMrgDir);
     QocPutProfileUIntW(s, L"fMrgOpen", g_Set.fMrgOpen);
     QocPutProfileUIntW(s, L"fMrgRmv", g_Set.fMrgRmv);

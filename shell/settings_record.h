@@ -11,6 +11,7 @@ struct SETTINGS_RECORD {
     UINT fDivOpen;
     UINT fDivRmv;                 // delete stale pieces without asking
     wchar_t DivDir[MAX_PATH];
+    UINT DivRec;                  // recovery pieces written after the pieces
     UINT fMrgDir;                 // 0: beside the pieces, else MrgDir
     UINT fMrgOpen;
     UINT fMrgRmv;                 // delete the pieces after a good merge
@@ -24,6 +25,8 @@ extern SETTINGS_RECORD g_Set;
 
 // MiB per piece when nothing (or 0) is stored.
 const UINT kDefaultDivSize = sundrel::kDefaultPieceMiB;
+// Recovery pieces the settings window offers: none to 99.
+const UINT kMaxDivRec = 99;
 
 // The machine-wide Outlook values; needs the machine hive selected.
 void LoadMachineOutlook();

@@ -1,8 +1,12 @@
 // Texts that do not fit their controls: measured in the control's own font
 // at the running DPI, a control grows to the right up to its neighbour or
 // the group box around it; a static text that still does not fit takes
-// more lines below. Group boxes and the dialog grow to hold what grew. No
-// control moves, and none shrinks.
+// more lines below. A left-aligned static hemmed in on its right and below
+// grows to the left instead, up to its neighbour or its group box's frame
+// (the gap between neighbours kept), its right edge kept: a label before
+// its field. Group boxes and
+// the dialog grow to hold what grew. No control shrinks, and only such a
+// label moves its left edge.
 #include "qoc_ctrl.h"
 
 #include <commctrl.h>
@@ -69,6 +73,12 @@ bool Wraps(HWND control)
 {
     LONG type = GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK;
     return type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+}
+
+bool LeftAligned(HWND control)
+{
+    LONG type = GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK;
+    return type == SS_LEFT || type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE;
 }
 
 // The size the control needs for its text, the text wrapped at width when
@@ -178,10 +188,31 @@ LONG Reach(HWND dialog, HWND control, const RECT& rect, bool horizontal, const S
     return limit;
 }
 
+// How far left a control may reach: up to the nearest control on its left,
+// within the group boxes around it and the dialog's margin. A group box never
+// grows left, so the label may come as near its frame as to a neighbour.
+LONG LeftReach(HWND dialog, HWND control, const RECT& rect, const Spacing& spacing)
+{
+    LONG limit = spacing.marginX;
+    for (HWND other = GetWindow(dialog, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
+        if (other == control) continue;
+        RECT nearby = RectInDialog(dialog, other);
+        LONG edge;
+        if (IsGroupBox(other) && Encloses(nearby, rect))
+            edge = nearby.left + spacing.gapX;
+        else if (nearby.right <= rect.left && nearby.top < rect.bottom && nearby.bottom > rect.top)
+            edge = nearby.right + spacing.gapX;
+        else
+            continue;
+        if (edge > limit) limit = edge;
+    }
+    return limit;
+}
+
 void Resize(HWND control, const RECT& rect)
 {
-    SetWindowPos(control, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The group boxes around a grown control, innermost first, grow to hold it
@@ -223,6 +254,22 @@ bool Fits(const SIZE& need, const RECT& rect)
     return need.cx <= rect.right - rect.left && need.cy <= rect.bottom - rect.top;
 }
 
+// At the width grown has, what the text needs, and the lines below that a
+// wrapping static may take for it.
+void GrowDown(HWND dialog, HWND control, TextKind kind, const RECT& rect, const Spacing& spacing,
+              RECT* grown, SIZE* need)
+{
+    if (kind == TextKind::Static && Wraps(control))
+        TextNeed(control, kind, grown->right - grown->left, need);
+    else
+        TextNeed(control, kind, 0, need);
+    grown->bottom = rect.bottom;
+    if (need->cy > rect.bottom - rect.top) {
+        LONG bottom = Reach(dialog, control, *grown, false, spacing);
+        grown->bottom = std::max(rect.bottom, std::min(bottom, rect.top + need->cy));
+    }
+}
+
 void FitControl(HWND dialog, HWND control)
 {
     TextKind kind = KindOf(control);
@@ -237,13 +284,18 @@ void FitControl(HWND dialog, HWND control)
     RECT grown = rect;
     LONG right = Reach(dialog, control, rect, true, spacing);
     grown.right = std::max(rect.right, std::min(right, rect.left + line.cx));
-    if (kind == TextKind::Static && Wraps(control))
-        TextNeed(control, kind, grown.right - grown.left, &need);
-    else
-        need = line;
-    if (need.cy > rect.bottom - rect.top) {
-        LONG bottom = Reach(dialog, control, grown, false, spacing);
-        grown.bottom = std::max(rect.bottom, std::min(bottom, rect.top + need.cy));
+    GrowDown(dialog, control, kind, rect, spacing, &grown, &need);
+    if (!Fits(need, grown) && kind == TextKind::Static && LeftAligned(control)) {
+        // Hemmed in on the right and below: the label takes room on its left
+        // instead, its right edge before its field kept, then as many lines
+        // as it still needs, if any.
+        RECT wider = rect;
+        LONG left = LeftReach(dialog, control, rect, spacing);
+        wider.left = std::min(rect.left, std::max(left, wider.right - line.cx));
+        if (wider.left < rect.left) {
+            grown = wider;
+            GrowDown(dialog, control, kind, rect, spacing, &grown, &need);
+        }
     }
     if (EqualRect(&grown, &rect)) return;
     Resize(control, grown);

@@ -40,5 +40,33 @@ TEST(MailSubject, EveryNumberTagThenEverySpace)
     EXPECT_EQ(utf8, "件名%202%20/%203");
 }
 
+// A recovery piece's mail: its label and its own numbering where the
+// pieces' mails have theirs, spaces encoded alike.
+TEST(MailSubject, RecoveryPieceTakesItsLabelAndNumber)
+{
+    const struct {
+        const wchar_t* typed;
+        const wchar_t* label;
+        unsigned index, total;
+        const wchar_t* sent;
+    } rows[] = {
+        {L"Report (&N&)", L"recovery", 1, 2, L"Report%20(recovery%201%20/%202)"},
+        {L"&n&-&N&", L"修復用", 2, 2, L"修復用%202%20/%202-修復用%202%20/%202"},
+        {L"Minutes", L"recovery", 1, 1, L"Minutes"},
+        {L"", L"recovery", 1, 1, L""},
+        {L"&N&", L"", 3, 4, L"3%20/%204"},
+        // A label that holds a tag's characters makes no new tag.
+        {L"&N&", L"&N", 1, 2, L"&N%201%20/%202"},
+    };
+    for (const auto& row : rows) {
+        std::wstring subject = row.typed;
+        RewriteRecoveryMailSubject<wchar_t>(subject, row.label, row.index, row.total);
+        EXPECT_EQ(subject, row.sent) << row.index;
+    }
+    std::string utf8 = "件名 &N&";
+    RewriteRecoveryMailSubject<char>(utf8, "修復用", 1, 2);
+    EXPECT_EQ(utf8, "件名%20修復用%201%20/%202");
+}
+
 }  // namespace
 }  // namespace sundrel

@@ -2,7 +2,9 @@
 // drive, mounted by a Unix command that Wine starts for the test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "divide_support.h"
 #include "resource.h"
@@ -65,31 +67,48 @@ protected:
     bool mounted = false;
 };
 
+// The disk fills up on the pieces, or on the recovery piece after pieces
+// that fitted: either way the error, then nothing left.
 TEST_F(DivideFullDisk, WriteErrorAndNothingLeft)
 {
     if (!mounted)
         GTEST_SKIP() << "no 1 MiB tmpfs could be mounted at " << UiToUtf8(unixMount)
                      << " (mounting needs root and a system that allows it)";
     UiRegSetString(L"DivDir", mount);
-    std::wstring source = UiJoin(folders.dir, L"full.bin");
-    ASSERT_TRUE(UiWriteFile(source, 2 * kMiB));
-
-    UiProc proc;
-    HWND window = StartDivide(proc, source);
-    ASSERT_TRUE(window);
-    UiClick(window, IDOK);
-    UiMsgBox box;
-    ASSERT_TRUE(UiWaitMsgBox(proc, &box, window, 60000));
-    EXPECT_EQ(OpCaption(), box.caption);
-    // The disk may fill up on a block's data or on its FCS.
     const std::wstring data = Lang(L"An error occurred while writing the divide file",
                                    L"分割ファイルの書き込みでエラーが発生しました");
     const std::wstring fcs = Lang(L"An error occurred while writing the CRC of the divide file.",
                                   L"分割ファイルのＣＲＣ書き込みでエラーが発生しました");
-    EXPECT_TRUE(box.text == data || box.text == fcs) << UiToUtf8(box.text);
-    UiAnswerMsgBox(box, IDOK);
-    ExpectQuietExit(proc);
-    EXPECT_TRUE(UiListFiles(mount).empty());
+    const std::wstring recovery =
+        Lang(L"An error occurred while writing the recovery file\n(",
+             L"修復用ファイルの書き込みでエラーが発生しました\n(") +
+        UiJoin(mount, L"full.bin(00_of_01).recovery-01-of-01.divide") + L")";
+    const struct {
+        uint64_t size;
+        DWORD recoveryPieces;
+        std::vector<std::wstring> texts;   // the disk may fill up on a block's data or its FCS
+    } rows[] = {
+        {2 * kMiB, 0, {data, fcs}},
+        {600 * 1024, 1, {recovery}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.recoveryPieces) + " recovery pieces");
+        UiRegSetDword(L"DivRec", row.recoveryPieces);
+        std::wstring source = UiJoin(folders.dir, L"full.bin");
+        ASSERT_TRUE(UiWriteFile(source, row.size));
+        UiProc proc;
+        HWND window = StartDivide(proc, source);
+        ASSERT_TRUE(window);
+        UiClick(window, IDOK);
+        UiMsgBox box;
+        ASSERT_TRUE(UiWaitMsgBox(proc, &box, window, 60000));
+        EXPECT_EQ(OpCaption(), box.caption);
+        EXPECT_NE(row.texts.end(), std::find(row.texts.begin(), row.texts.end(), box.text))
+            << UiToUtf8(box.text);
+        UiAnswerMsgBox(box, IDOK);
+        ExpectQuietExit(proc);
+        EXPECT_TRUE(UiListFiles(mount).empty());
+    }
 }
 
 }  // namespace

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <tlhelp32.h>
-
-#include <algorithm>
 
 #include "divide_support.h"
 #include "resource.h"
@@ -291,50 +288,28 @@ TEST_F(Divide, ReadOnlySourceGivesReadOnlyPieces)
     SetFileAttributesW(Source(L"ro.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// Processes started from the shell to show a folder.
-std::vector<DWORD> FolderViewers()
-{
-    std::vector<DWORD> pids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        if (!_wcsicmp(entry.szExeFile, L"winefile.exe") || !_wcsicmp(entry.szExeFile, L"explorer.exe"))
-            pids.push_back(entry.th32ProcessID);
-    CloseHandle(snapshot);
-    return pids;
-}
-
-std::vector<DWORD> NewViewers(const std::vector<DWORD>& before)
-{
-    std::vector<DWORD> added;
-    for (DWORD pid : FolderViewers())
-        if (std::find(before.begin(), before.end(), pid) == before.end())
-            added.push_back(pid);
-    return added;
-}
-
+// The folder shown is told by its window: counting explorer processes would
+// also count Wine's desktop, which starts anew with the first window after
+// the last program has ended.
 TEST_F(Divide, FolderOpenedOnlyOnSuccessWithFDivOpen)
 {
     UiRegSetDword(L"fDivOpen", 1);
-    std::vector<DWORD> before = FolderViewers();
+    const std::wstring out = UiJoin(folders.dir, L"opened-after-divide");
+    CreateDirectoryW(out.c_str(), nullptr);
+    UiRegSetString(L"DivDir", out);
     ExpectError(Source(L"absent.bin"), NoSource(Source(L"absent.bin")));
-    Sleep(500);
-    EXPECT_TRUE(NewViewers(before).empty()) << "a folder was opened after a failure";
+    // A viewer the run started would be up by now: the start precedes its end.
+    Sleep(1500);
+    EXPECT_EQ(nullptr, UiFindFolderWindow(L"opened-after-divide")) << "a folder was opened after a failure";
 
     UiWriteFile(Source(L"open.bin"), 10);
     DivideQuietly(Source(L"open.bin"));
-    std::vector<DWORD> added;
-    EXPECT_TRUE(UiWaitFor([&] { return !(added = NewViewers(before)).empty(); }, 10000))
+    HWND shown = nullptr;
+    EXPECT_TRUE(UiWaitFor([&] { return (shown = UiFindFolderWindow(L"opened-after-divide")) != nullptr; }, 10000))
         << "no folder viewer started";
-    // The viewer was started by the run under test; end it again.
-    for (DWORD pid : added) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        if (process) {
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
+    if (shown) {
+        PostMessageW(shown, WM_CLOSE, 0, 0);
+        UiWaitGone(shown);
     }
 }
 

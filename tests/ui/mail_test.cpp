@@ -103,6 +103,28 @@ TEST_F(Mail, ThreePiecesQuestionForm)
               Starts(3));
 }
 
+// After the pieces' sheets, one per recovery piece, with its own number in
+// the subject.
+TEST_F(Mail, RecoveryPiecesFollowThePieces)
+{
+    UiRegSetDword(L"DivRec", 2);
+    UiWriteFile(Source(L"report.pdf"), kMiB + 10);
+    Options options;
+    options.recipient = L"team";
+    options.subject = L"Report (&N&)";
+    RunQuietly(Source(L"report.pdf"), options);
+    const std::wstring head = L"/c ipm.note /m \"team?subject=Report%20(";
+    const std::wstring label = UiIsJapanese() ? L"修復用" : L"recovery";
+    EXPECT_EQ((std::vector<std::wstring>{
+                  head + L"1%20/%202)\" /a \"" + Piece(L"report.pdf(01_of_02).divide") + L"\"",
+                  head + L"2%20/%202)\" /a \"" + Piece(L"report.pdf(02_of_02).divide") + L"\"",
+                  head + label + L"%201%20/%202)\" /a \"" +
+                      Piece(L"report.pdf(00_of_02).recovery-01-of-02.divide") + L"\"",
+                  head + label + L"%202%20/%202)\" /a \"" +
+                      Piece(L"report.pdf(00_of_02).recovery-02-of-02.divide") + L"\""}),
+              Starts(4));
+}
+
 TEST_F(Mail, AmpersandFormAndUntouchedCharacters)
 {
     UiWriteFile(Source(L"data"), kMiB + 1);

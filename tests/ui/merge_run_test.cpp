@@ -40,20 +40,6 @@ TEST_F(MergeTest, FollowsTheMergeSettings)
     }
 }
 
-// Wine shows an opened folder in an explorer window named after the folder.
-HWND FolderWindow(const std::wstring& name)
-{
-    std::pair<std::wstring, HWND> search(name, nullptr);
-    EnumWindows([](HWND window, LPARAM param) -> BOOL {
-        auto* wanted = reinterpret_cast<std::pair<std::wstring, HWND>*>(param);
-        if (IsWindowVisible(window) && UiGetClass(window) == L"ExplorerWClass" &&
-            UiGetText(window) == wanted->first)
-            wanted->second = window;
-        return wanted->second == nullptr;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
-
 TEST_F(MergeTest, OpensTheOutputFolderOnlyWhenAsked)
 {
     std::string source = Source(5000, 10);
@@ -61,13 +47,13 @@ TEST_F(MergeTest, OpensTheOutputFolderOnlyWhenAsked)
     std::vector<std::wstring> pieces = WritePieces(dir, L"report.pdf", source, kMiB, 10);
     ExpectMerged(pieces[0], dir, L"report", L".pdf", source);
     Sleep(1500);
-    EXPECT_EQ(nullptr, FolderWindow(L"open-after-merge"));
+    EXPECT_EQ(nullptr, UiFindFolderWindow(L"open-after-merge"));
     DeleteFileW(UiJoin(dir, MergedFiles(dir)[0]).c_str());
 
     Settings(0, L"", 1, 0);
     ExpectMerged(pieces[0], dir, L"report", L".pdf", source);
     HWND shown = nullptr;
-    EXPECT_TRUE(UiWaitFor([&] { return (shown = FolderWindow(L"open-after-merge")) != nullptr; }));
+    EXPECT_TRUE(UiWaitFor([&] { return (shown = UiFindFolderWindow(L"open-after-merge")) != nullptr; }));
     if (shown) {
         PostMessageW(shown, WM_CLOSE, 0, 0);
         UiWaitGone(shown);

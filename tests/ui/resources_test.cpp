@@ -78,6 +78,10 @@ const ControlRow kSettingControls[] = {
     {1031, L"Button", kShown | BS_PUSHBUTTON | WS_TABSTOP, 302, 212, 13, 11, L"..."},
     {1042, L"Static", kShown | SS_RIGHT | WS_GROUP, 19, 229, 108, 8, L"スタティック"},
     {1043, L"Static", kShown | SS_LEFT | WS_GROUP, 134, 229, 108, 8, L"スタティック"},
+    {1007, L"Static", kShown | SS_LEFT | WS_GROUP, 15, 272, 70, 8, L"修復用ファイル数"},
+    {1008, L"QocCtrlInpVal", kShown | WS_TABSTOP, 88, 269, 30, 14, L"I: L=0, R=99"},
+    {1009, L"Static", kShown | SS_LEFT | WS_GROUP, 122, 272, 200, 8,
+     L"1 個ごとに、失われたか壊れた分割ファイル 1 個を復元"},
 };
 
 const ControlRow kDivideControls[] = {
@@ -110,7 +114,7 @@ const ControlRow kMergeControls[] = {
      L"分割ファイル群の統合を開始する"},
 };
 
-const DialogRow kSettingDialog = {101, 329, 270, L"ファイル分割／統合の設定", kSettingControls,
+const DialogRow kSettingDialog = {101, 329, 290, L"ファイル分割／統合の設定", kSettingControls,
                                   ARRAYSIZE(kSettingControls)};
 const DialogRow kDivideDialog = {104, 338, 115, nullptr, kDivideControls, ARRAYSIZE(kDivideControls)};
 const DialogRow kMergeDialog = {105, 337, 47, nullptr, kMergeControls, ARRAYSIZE(kMergeControls)};

@@ -81,6 +81,7 @@ TEST_F(StartupTest, FirstArgumentChoosesTheWindow)
     const std::wstring upper = File(L"report.pdf(01_of_03).DIVIDE");
     const std::wstring otherExt = File(L"report.pdf(01_of_03).txt");
     const std::wstring noMarker = File(L"report.divide");
+    const std::wstring recovery = File(L"report.pdf(00_of_03).recovery-01-of-02.divide");
     struct Case {
         std::wstring args;
         Window window;
@@ -89,6 +90,7 @@ TEST_F(StartupTest, FirstArgumentChoosesTheWindow)
         {UiQuote(piece), Window::Merge, L"report.pdf(01_of_03).divide"},
         {UiQuote(upper), Window::Merge, L"report.pdf(01_of_03).DIVIDE"},
         {UiQuote(otherExt), Window::Divide, L"report.pdf(01_of_03).txt"},
+        {UiQuote(recovery), Window::Merge, L"report.pdf(00_of_03).recovery-01-of-02.divide"},
         {UiQuote(noMarker), Window::Divide, L"report.divide"},
         {UiQuote(piece) + L" " + UiQuote(noMarker), Window::Merge, L"report.pdf(01_of_03).divide"},
         {UiQuote(noMarker) + L" " + UiQuote(piece), Window::Divide, L"report.divide"},

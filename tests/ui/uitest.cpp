@@ -255,6 +255,19 @@ std::vector<HWND> UiTopWindows(DWORD pid)
     return list.second;
 }
 
+HWND UiFindFolderWindow(const std::wstring& name)
+{
+    std::pair<std::wstring, HWND> search(name, nullptr);
+    EnumWindows([](HWND window, LPARAM param) -> BOOL {
+        auto* wanted = reinterpret_cast<std::pair<std::wstring, HWND>*>(param);
+        if (IsWindowVisible(window) && UiGetClass(window) == L"ExplorerWClass" &&
+            UiGetText(window) == wanted->first)
+            wanted->second = window;
+        return wanted->second == nullptr;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
 std::wstring UiGetText(HWND window)
 {
     DWORD_PTR len = 0;

@@ -80,6 +80,9 @@ HWND UiFindDialog(const UiProc& proc, const wchar_t* caption = nullptr,
 HWND UiFindDialogNow(const UiProc& proc, const wchar_t* caption = nullptr);
 // Every visible top-level window of the process.
 std::vector<HWND> UiTopWindows(DWORD pid);
+// The window in which Wine shows an opened folder: an explorer window named
+// after the folder. Null when there is none right now.
+HWND UiFindFolderWindow(const std::wstring& name);
 
 std::wstring UiGetText(HWND window);   // caption of a window, text of a control
 std::wstring UiGetItemText(HWND dialog, int id);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <string>
 
@@ -50,6 +51,14 @@ TEST(PiecePaths, FormatPieceNameAndPattern)
     EXPECT_STREQ(L"C:\\data\\report.pdf(*.divide", out);
     ASSERT_TRUE(FormatPiecePattern(L"C:\\data\\", L"README", L"", out));
     EXPECT_STREQ(L"C:\\data\\README(*.divide", out);
+    ASSERT_TRUE(FormatRecoveryName(L"C:\\data\\", L"report", L".pdf", 3, 1, 2, out));
+    EXPECT_STREQ(L"C:\\data\\report.pdf(00_of_03).recovery-01-of-02.divide", out);
+    // The pattern of the pieces finds the recovery pieces too.
+    EXPECT_TRUE(PathMatchSpecW(out, L"C:\\data\\report.pdf(*.divide"));
+    const std::wstring fits(MAX_PATH - 1 - 42, L'n');
+    EXPECT_TRUE(FormatRecoveryName(L"C:\\", fits.c_str(), L".bin", 3, 1, 2, out));
+    EXPECT_FALSE(FormatRecoveryName(L"C:\\", (fits + L"n").c_str(), L".bin", 3, 1, 2, out));
+    EXPECT_STREQ(L"", out);
 }
 
 TEST(PiecePaths, FormatFailsRatherThanCutting)

@@ -53,6 +53,7 @@ TEST_F(SettingsRecord, NothingStoredGivesDefaults)
     EXPECT_EQ(1u, g_Set.fDivOpen);
     EXPECT_EQ(1u, g_Set.fDivRmv);
     EXPECT_STREQ(kTemp, g_Set.DivDir);
+    EXPECT_EQ(0u, g_Set.DivRec);
     EXPECT_EQ(1u, g_Set.fMrgDir);
     EXPECT_EQ(1u, g_Set.fMrgOpen);
     EXPECT_EQ(1u, g_Set.fMrgRmv);
@@ -87,12 +88,13 @@ TEST_F(SettingsRecord, UserFolderReplacesAllThree)
     EXPECT_STREQ(L"15.0", g_Set.OutlookVer);
 }
 
-TEST_F(SettingsRecord, StoresNineKeysAndOutlookApart)
+TEST_F(SettingsRecord, StoresDivisionAndMergeKeysAndOutlookApart)
 {
     Load();
     g_Set.DivSize = 3;
     g_Set.fDivDir = 0;
     wcscpy_s(g_Set.DivDir, L"E:\\pieces");
+    g_Set.DivRec = 2;
     g_Set.fMrgRmv = 0;
     wcscpy_s(g_Set.OutlookDir, L"F:\\ol");
     StoreDivMrgSettings();
@@ -100,6 +102,7 @@ TEST_F(SettingsRecord, StoresNineKeysAndOutlookApart)
     EXPECT_EQ(0u, QocGetProfileUIntW(QOC_SETTING_SECTION, L"fDivDir", 9));
     EXPECT_EQ(1u, QocGetProfileUIntW(QOC_SETTING_SECTION, L"fMrgOpen", 9));
     EXPECT_EQ(0u, QocGetProfileUIntW(QOC_SETTING_SECTION, L"fMrgRmv", 9));
+    EXPECT_EQ(2u, QocGetProfileUIntW(QOC_SETTING_SECTION, L"DivRec", 9));
     wchar_t text[MAX_PATH];
     QocGetProfileStrW(QOC_SETTING_SECTION, L"DivDir", L"", text, MAX_PATH);
     EXPECT_STREQ(L"E:\\pieces", text);
@@ -112,6 +115,7 @@ TEST_F(SettingsRecord, StoresNineKeysAndOutlookApart)
     Load();
     EXPECT_STREQ(L"F:\\ol", g_Set.OutlookDir);
     EXPECT_EQ(3u, g_Set.DivSize);
+    EXPECT_EQ(2u, g_Set.DivRec);
 }
 
 }  // namespace

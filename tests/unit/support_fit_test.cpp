@@ -1,7 +1,8 @@
 // QocFitDlgTexts in the cases the windows' own texts do not reach: a static
 // text that finds a neighbour on its right takes more lines, and the group
 // box around it grows down; a check box with nothing on its right widens the
-// dialog. Nothing moves, and whatever was whole stays as it was.
+// dialog; a label hemmed in on its right and below grows to its left. Nothing
+// else moves, and whatever was whole stays as it was.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -90,6 +91,45 @@ TEST_F(SupportFit, StaticTakesLinesBoxAndDialogGrow)
     // A text that fitted is left alone.
     RECT wholeNow = In(whole);
     EXPECT_TRUE(EqualRect(&wholeWas, &wholeNow));
+}
+
+// Labels before a field, with a control right below: no room on the right,
+// no second line. Each grows left as far as its group box's inner margin
+// or its left neighbour allow, its right edge kept; one that can take a
+// second line does that instead.
+TEST_F(SupportFit, HemmedInLabelGrowsLeftWithinItsBox)
+{
+    const wchar_t* text = L"Division Size";
+    HWND box = Add(L"Button", L"box", BS_GROUPBOX, 7, 7, 186, 80);
+    // Room up to the box: x = 7 + 2.
+    HWND free = Add(L"Static", text, SS_LEFT, 15, 15, 20, 8);
+    Add(L"Edit", L"", WS_BORDER, 37, 12, 40, 14);
+    Add(L"Button", L"below", BS_GROUPBOX, 20, 26, 100, 10);
+    // A neighbour on its left stops it first.
+    HWND stop = Add(L"Static", L"x", SS_LEFT, 30, 42, 6, 8);
+    HWND stopped = Add(L"Static", text, SS_LEFT, 50, 42, 20, 8);
+    Add(L"Edit", L"", WS_BORDER, 72, 39, 40, 14);
+    Add(L"Button", L"below", BS_GROUPBOX, 20, 52, 100, 10);
+    // Nothing below: a second line, no move.
+    HWND lines = Add(L"Static", text, SS_LEFT, 40, 66, 30, 8);
+    Add(L"Edit", L"", WS_BORDER, 72, 64, 40, 14);
+    RECT freeWas = In(free), stoppedWas = In(stopped), linesWas = In(lines), boxWas = In(box);
+    RECT gap = {2, 0, 0, 0};
+    MapDialogRect(dialog_, &gap);
+
+    ASSERT_TRUE(QocFitDlgTexts(dialog_));
+
+    RECT freeNow = In(free), stoppedNow = In(stopped), linesNow = In(lines);
+    EXPECT_EQ(boxWas.left + gap.left, freeNow.left);
+    EXPECT_EQ(freeWas.right, freeNow.right);
+    EXPECT_EQ(freeWas.top, freeNow.top);
+    EXPECT_LT(stoppedNow.left, stoppedWas.left);
+    EXPECT_EQ(In(stop).right + gap.left, stoppedNow.left);
+    EXPECT_EQ(stoppedWas.right, stoppedNow.right);
+    EXPECT_EQ(linesWas.left, linesNow.left);
+    EXPECT_GT(linesNow.bottom, linesWas.bottom);
+    RECT boxNow = In(box);
+    EXPECT_EQ(boxWas.left, boxNow.left);
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 // draws with, against its client rectangle. The windows are made here by
 // their own dialog procedures from Sundrel.exe's templates and manifest, as
 // Sundrel.exe makes them, and compared with the bare templates: no control
-// moves, and none comes to cover another.
+// moves (a label may grow to its left), none leaves its group box, and none
+// comes to cover another.
 //
 // SUNDREL_EXPECT_DPI (set by the 144 DPI runs) makes sure the run really
 // has that DPI.
@@ -55,6 +56,8 @@ const TextRow kTextRows[] = {
     {IDD_SETTING, IDC_OL_BROWSE},
     {IDD_SETTING, IDC_OL_DESC},
     {IDD_SETTING, IDC_OL_VER},
+    {IDD_SETTING, IDC_DIVREC_LABEL},
+    {IDD_SETTING, IDC_DIVREC_HINT},
     {IDD_DIVIDE, IDC_STOP},
     {IDD_DIVIDE, IDC_FILE_LABEL},
     {IDD_DIVIDE, IDC_OUTLOOK},
@@ -92,6 +95,13 @@ std::wstring TextOf(HWND control)
     wchar_t text[512] = L"";
     GetWindowTextW(control, text, 512);
     return text;
+}
+
+bool ClassIs(HWND control, const wchar_t* name)
+{
+    wchar_t cls[32] = L"";
+    GetClassNameW(control, cls, 32);
+    return lstrcmpiW(cls, name) == 0;
 }
 
 INT_PTR CALLBACK BareProc(HWND, UINT message, WPARAM, LPARAM)
@@ -163,6 +173,23 @@ bool Overlap(const RECT& a, const RECT& b)
 {
     RECT both;
     return IntersectRect(&both, &a, &b) != 0;
+}
+
+bool Inside(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+bool IsGroupBox(HWND control)
+{
+    return ClassIs(control, L"Button") && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+bool IsLeftLabel(HWND control)
+{
+    LONG type = GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK;
+    return ClassIs(control, L"Static") && (type == SS_LEFT || type == SS_LEFTNOWORDWRAP);
 }
 
 std::vector<HWND> Children(HWND dialog)
@@ -274,8 +301,18 @@ protected:
                                                    << Utf8(TextOf(made[i])) << "\" but has no row";
             }
             RECT now = RectIn(dialog, made[i]), was = RectIn(bare, templateOf(made[i]));
-            EXPECT_TRUE(now.left == was.left && now.top == was.top)
+            // Only a left-aligned label may take room on its left; its right
+            // edge, before its field, stays.
+            bool grewLeft = now.left < was.left && now.right == was.right && IsLeftLabel(made[i]);
+            EXPECT_TRUE((now.left == was.left || grewLeft) && now.top == was.top)
                 << where << ": control " << ctrl << " moved";
+            for (HWND box : made) {
+                RECT boxWas = RectIn(bare, templateOf(box));
+                if (box != made[i] && IsGroupBox(box) && Inside(was, boxWas)) {
+                    EXPECT_TRUE(Inside(now, RectIn(dialog, box)))
+                        << where << ": control " << ctrl << " left group box " << GetDlgCtrlID(box);
+                }
+            }
             RECT inside;
             if (IntersectRect(&inside, &was, &client) && EqualRect(&inside, &was)) {
                 EXPECT_TRUE(IntersectRect(&inside, &now, &client) && EqualRect(&inside, &now))
