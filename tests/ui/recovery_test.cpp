@@ -271,18 +271,20 @@ TEST_F(RecoveryMerge, RebuildsWhatTheRecoveryPiecesCoverAndRefusesTheRest)
             continue;
         }
         EXPECT_EQ(!row.rebuilt.empty(), outcome.boxShown) << UiToUtf8(outcome.text);
-        if (!row.rebuilt.empty())
+        if (!row.rebuilt.empty()) {
             EXPECT_EQ(UiToUtf8(Lang(L"These pieces were missing or damaged and have been rebuilt "
                                     L"from the recovery files:\n",
                                     L"次の分割ファイルは失われたか壊れていたため、修復用ファイルから"
                                     L"復元しました：\n") +
                                row.rebuilt),
                       UiToUtf8(outcome.text));
+        }
         std::vector<std::wstring> merged = MergedFiles(dir);
         ASSERT_EQ(1u, merged.size());
         EXPECT_TRUE(ReadAll(UiJoin(dir, merged[0])) == source);
-        if (row.removeAfter)
+        if (row.removeAfter) {
             EXPECT_EQ(merged, UiListFiles(dir)) << "the pieces and recovery pieces go";
+        }
     }
 }
 
