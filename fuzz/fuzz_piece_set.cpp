@@ -1,7 +1,5 @@
-// A folder of pieces from anywhere: up to four files, each a name and its
-// bytes, planned and checked as a merge plans and checks them. Input: per piece one byte of name
-// length, the name, two bytes (little-endian) of data length, the data. The
-// first piece is the one the user selected.
+// A folder of pieces from anywhere (packed_folder.h): up to four files,
+// planned and checked as a merge plans and checks them.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,42 +8,17 @@
 
 #include "memory_streams.h"
 #include "merge_plan.h"
+#include "packed_folder.h"
 #include "piece_io.h"
 #include "piece_layout.h"
 
-namespace {
-
 using namespace sundrel;
-
-// The files of the input, in a folder; the first one's name is selected.
-bool ReadFolder(const uint8_t* data, size_t size, MemoryFolder* folder, std::string* selected)
-{
-    size_t pos = 0;
-    while (folder->files.size() < 4 && pos < size) {
-        size_t nameLength = data[pos++];
-        if (size - pos < nameLength + 2)
-            break;
-        std::string name(reinterpret_cast<const char*>(data + pos), nameLength);
-        pos += nameLength;
-        size_t dataLength = data[pos] | data[pos + 1] << 8;
-        pos += 2;
-        if (dataLength > size - pos)
-            dataLength = size - pos;
-        if (selected->empty())
-            *selected = name;
-        folder->files[name].assign(reinterpret_cast<const char*>(data + pos), dataLength);
-        pos += dataLength;
-    }
-    return !selected->empty();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     MemoryFolder folder;
     std::string selected;
-    if (!ReadFolder(data, size, &folder, &selected))
+    if (!UnpackFolder(data, size, 4, &folder, &selected))
         return 0;
     MergePlan<char> plan = PlanMerge<char>(folder, selected);
     // Every place is held by a planned file of that number and count.

@@ -1,14 +1,13 @@
-// A folder of pieces and recovery pieces from anywhere, merged and repaired
-// as the programs merge and repair them. Input as fuzz_piece_set's: per file
-// one byte of name length, the name, two bytes (little-endian) of data
-// length, the data; the first file is the one the user selected. Manifests
-// may also come whole from the input's tail, read on their own.
+// A folder of pieces and recovery pieces from anywhere (packed_folder.h),
+// merged and repaired as the programs merge and repair them; the whole
+// input also read as a manifest on its own.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "memory_streams.h"
+#include "packed_folder.h"
 #include "merge_plan.h"
 #include "recovery_inspection.h"
 #include "recovery_piece.h"
@@ -22,27 +21,6 @@ using namespace sundrel;
 // The harness's own bound: larger sets only cost time here.
 constexpr uint64_t kLargestSource = 8 * kMiB;
 
-bool ReadFolder(const uint8_t* data, size_t size, MemoryFolder* folder, std::string* selected)
-{
-    size_t pos = 0;
-    while (folder->files.size() < 6 && pos < size) {
-        size_t nameLength = data[pos++];
-        if (size - pos < nameLength + 2)
-            break;
-        std::string name(reinterpret_cast<const char*>(data + pos), nameLength);
-        pos += nameLength;
-        size_t dataLength = data[pos] | data[pos + 1] << 8;
-        pos += 2;
-        if (dataLength > size - pos)
-            dataLength = size - pos;
-        if (selected->empty())
-            *selected = name;
-        folder->files[name].assign(reinterpret_cast<const char*>(data + pos), dataLength);
-        pos += dataLength;
-    }
-    return !selected->empty();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -54,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     MemoryFolder folder;
     std::string selected;
-    if (!ReadFolder(data, size, &folder, &selected))
+    if (!UnpackFolder(data, size, 6, &folder, &selected))
         return 0;
     MergePlan<char> plan = PlanMerge<char>(folder, selected);
     RecoverySet<char> recovery = ReadRecoverySet(folder, plan);

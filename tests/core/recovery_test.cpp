@@ -12,6 +12,7 @@
 #include "fcs.h"
 #include "hashing_streams.h"
 #include "memory_streams.h"
+#include "packed_folder.h"
 #include "piece_io.h"
 #include "piece_layout.h"
 #include "recovery_inspection.h"
@@ -293,15 +294,8 @@ TEST(Recovery, ReadsWhatAnIndependentWriterWrote)
         ASSERT_FALSE(input.empty());
         MemoryFolder folder;
         std::string selected;
-        for (size_t pos = 0; pos + 3 <= input.size();) {
-            std::string name = input.substr(pos + 1, uint8_t(input[pos]));
-            pos += 1 + name.size();
-            size_t length = uint8_t(input[pos]) | uint8_t(input[pos + 1]) << 8;
-            folder.files[name] = input.substr(pos + 2, length);
-            pos += 2 + length;
-            if (selected.empty())
-                selected = name;
-        }
+        ASSERT_TRUE(UnpackFolder(reinterpret_cast<const uint8_t*>(input.data()), input.size(), 6,
+                                 &folder, &selected));
         MergePlan<char> plan = PlanMerge<char>(folder, selected);
         RecoverySet<char> recovery = ReadRecoverySet(folder, plan);
         ASSERT_TRUE(recovery.hasManifest);
