@@ -7,8 +7,8 @@
 #include <string>
 
 #include "memory_streams.h"
-#include "packed_folder.h"
 #include "merge_plan.h"
+#include "packed_folder.h"
 #include "recovery_inspection.h"
 #include "recovery_piece.h"
 #include "recovery_rebuild.h"
