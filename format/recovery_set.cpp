@@ -94,10 +94,29 @@ OpenedSet OpenRecoverySet(PieceFolder<C>& folder, const MergePlan<C>& plan,
     return opened;
 }
 
+template <class C>
+const std::basic_string<C>* FailedFileName(const MergePlan<C>& plan, const RecoverySet<C>& recovery,
+                                           const RebuildOutcome& outcome)
+{
+    if (!outcome.inRecovery)
+        return outcome.piece < plan.count && plan.places[outcome.piece] >= 0
+                   ? &plan.Place(outcome.piece + 1).name : nullptr;
+    for (size_t i = 0; i < plan.recovery.size(); ++i)
+        if (recovery.files[i].verdict == RecoveryFileVerdict::Usable &&
+            plan.recovery[i].number.index == outcome.piece + 1)
+            return &plan.recovery[i].name;
+    return nullptr;
+}
+
 template RecoverySet<char> ReadRecoverySet<char>(PieceFolder<char>&, const MergePlan<char>&);
 template RecoverySet<wchar_t> ReadRecoverySet<wchar_t>(PieceFolder<wchar_t>&, const MergePlan<wchar_t>&);
 template OpenedSet OpenRecoverySet<char>(PieceFolder<char>&, const MergePlan<char>&, const RecoverySet<char>&);
 template OpenedSet OpenRecoverySet<wchar_t>(PieceFolder<wchar_t>&, const MergePlan<wchar_t>&,
                                             const RecoverySet<wchar_t>&);
+
+template const std::string* FailedFileName<char>(const MergePlan<char>&, const RecoverySet<char>&,
+                                                const RebuildOutcome&);
+template const std::wstring* FailedFileName<wchar_t>(const MergePlan<wchar_t>&,
+                                                    const RecoverySet<wchar_t>&, const RebuildOutcome&);
 
 }  // namespace sundrel

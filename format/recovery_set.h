@@ -8,6 +8,7 @@
 #include "merge_plan.h"
 #include "recovery_inspection.h"
 #include "recovery_piece.h"
+#include "recovery_rebuild.h"
 
 namespace sundrel {
 
@@ -44,5 +45,11 @@ struct OpenedSet {
 template <class C>
 OpenedSet OpenRecoverySet(PieceFolder<C>& folder, const MergePlan<C>& plan,
                           const RecoverySet<C>& recovery);
+
+// The name of the file a failed rebuild names: the piece in its place or a
+// usable recovery piece of that index; null when none can be named.
+template <class C>
+const std::basic_string<C>* FailedFileName(const MergePlan<C>& plan, const RecoverySet<C>& recovery,
+                                           const RebuildOutcome& outcome);
 
 }  // namespace sundrel

@@ -15,19 +15,13 @@ sundrel::RecoverySet<wchar_t> ReadPlanRecovery(const wchar_t* folder,
     return sundrel::ReadRecoverySet(files, plan);
 }
 
-// The file a failed read names: a piece in its place or a recovery piece of
-// the manifest, as its path in folder; empty when none can be named.
+// The file a failed read names, as its path in folder; empty when none can
+// be named.
 static std::wstring FailedFile(const wchar_t* folder, const sundrel::MergePlan<wchar_t>& plan,
                                const sundrel::RecoverySet<wchar_t>& recovery,
                                const sundrel::RebuildOutcome& outcome)
 {
-    const std::wstring* name = nullptr;
-    if (!outcome.inRecovery && outcome.piece < plan.count && plan.places[outcome.piece] >= 0)
-        name = &plan.Place(outcome.piece + 1).name;
-    for (size_t i = 0; outcome.inRecovery && !name && i < plan.recovery.size(); ++i)
-        if (recovery.files[i].verdict == sundrel::RecoveryFileVerdict::Usable &&
-            plan.recovery[i].number.index == outcome.piece + 1)
-            name = &plan.recovery[i].name;
+    const std::wstring* name = sundrel::FailedFileName(plan, recovery, outcome);
     wchar_t path[MAX_PATH];
     return name && JoinFileName(folder, *name, path) ? path : L"";
 }
@@ -63,9 +57,7 @@ RECOVERY_MERGE_RESULT MergeThroughRecovery(HWND window, const wchar_t* folder,
     case sundrel::RebuildStatus::Ok:
         result.status = RecoveryMergeStatus::Merged;
         if (outcome.inspected)
-            for (unsigned p = 0; p < recovery.manifest.count; ++p)
-                if (!sundrel::DataIsWhole(outcome.inspection.pieces[p].state))
-                    result.rebuilt.push_back(p + 1);
+            result.rebuilt = sundrel::PiecesToRebuild(outcome.inspection);
         break;
     case sundrel::RebuildStatus::Stopped:
         result.status = RecoveryMergeStatus::Stopped;

@@ -22,4 +22,17 @@ SUNDREL_IMPORT("file_size") double HostFileSize(int index);
 SUNDREL_IMPORT("file_read") int HostFileRead(int index, double offset, void* buffer, int n);
 // Bytes of pieces checked so far in the current survey.
 SUNDREL_IMPORT("progress") void HostProgress(double bytes);
+
+// The outputs of a merge, repair or recovery pieces that the core writes in
+// one call: the page suspends the call (WebAssembly JavaScript promise
+// integration) while it writes. Each returns 0 once the job has ended on the
+// page's side (a Stop, or an output it could not write), else 1.
+// Opens the next output by its UTF-8 name.
+SUNDREL_IMPORT("output_begin") int HostOutputBegin(const char* name, int length);
+// The next n bytes of the current output.
+SUNDREL_IMPORT("output_write") int HostOutputWrite(const void* data, int n);
+// The current output begins again from nothing.
+SUNDREL_IMPORT("output_restart") int HostOutputRestart();
+// The current output is complete.
+SUNDREL_IMPORT("output_end") int HostOutputEnd();
 }

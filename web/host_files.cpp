@@ -12,6 +12,9 @@ namespace {
 // tens of milliseconds: slices of 16 MiB keep those few.
 constexpr size_t kSliceSize = size_t(16) << 20;
 
+constexpr size_t kWindowBudget = size_t(64) << 20;
+constexpr size_t kMinWindow = size_t(256) << 10;
+
 size_t SliceFor(const std::vector<HostFileSource::Range>& ranges)
 {
     uint64_t total = 0;
@@ -66,6 +69,17 @@ FileHead HostFolder::ReadHead(std::string_view name)
     if (got == int(kPieceIdSize))
         head.id = DecodePieceId(id);
     return head;
+}
+
+std::unique_ptr<RandomSource> HostFolder::Open(std::string_view name)
+{
+    const int index = IndexOf(name);
+    if (index < 0)
+        return nullptr;
+    // The windows of all the files a rebuild reads at once share a budget.
+    size_t window = kWindowBudget / names_.size();
+    window = window < kMinWindow ? kMinWindow : window > kSliceSize ? kSliceSize : window;
+    return std::make_unique<HostRandomSource>(index, window);
 }
 
 int HostFolder::IndexOf(std::string_view name) const
@@ -126,6 +140,89 @@ bool HostFileSource::Read(void* buffer, size_t n, size_t* got)
         return false;
     std::memcpy(buffer, data, *got);
     return true;
+}
+
+bool HostRandomSource::Size(uint64_t* size)
+{
+    const double length = HostFileSize(file_);
+    if (length < 0)
+        return false;
+    *size = uint64_t(length);
+    return true;
+}
+
+bool HostRandomSource::ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got)
+{
+    if (n > window_) {   // larger than the window: straight through
+        const int read = HostFileRead(file_, double(offset), buffer, int(n));
+        *got = read > 0 ? size_t(read) : 0;
+        return read >= 0;
+    }
+    if (offset < heldAt_ || offset + n > heldAt_ + held_.size()) {
+        held_.resize(window_);
+        const int read = HostFileRead(file_, double(offset), held_.data(), int(window_));
+        if (read < 0) {
+            held_.clear();
+            return false;
+        }
+        held_.resize(size_t(read));
+        heldAt_ = offset;
+    }
+    const uint64_t available = heldAt_ + held_.size() > offset ? heldAt_ + held_.size() - offset : 0;
+    *got = n < available ? n : size_t(available);
+    std::memcpy(buffer, held_.data() + (offset - heldAt_), *got);
+    return true;
+}
+
+HostOutput::HostOutput()
+{
+    held_.reserve(kSliceSize);
+}
+
+bool HostOutput::Answer(int goOn)
+{
+    ended_ = ended_ || !goOn;
+    return !ended_;
+}
+
+bool HostOutput::Begin(std::string_view name)
+{
+    return !ended_ && Answer(HostOutputBegin(name.data(), int(name.size())));
+}
+
+bool HostOutput::Flush()
+{
+    if (ended_)
+        return false;
+    const bool goOn = held_.empty() || Answer(HostOutputWrite(held_.data(), int(held_.size())));
+    held_.clear();
+    return goOn;
+}
+
+bool HostOutput::Write(const void* data, size_t n)
+{
+    const auto* in = static_cast<const uint8_t*>(data);
+    while (n > 0) {
+        const size_t room = kSliceSize - held_.size();
+        const size_t take = n < room ? n : room;
+        held_.insert(held_.end(), in, in + take);
+        in += take;
+        n -= take;
+        if (held_.size() == kSliceSize && !Flush())
+            return false;
+    }
+    return !ended_;
+}
+
+bool HostOutput::Restart()
+{
+    held_.clear();
+    return !ended_ && Answer(HostOutputRestart());
+}
+
+bool HostOutput::End()
+{
+    return Flush() && Answer(HostOutputEnd());
 }
 
 bool BufferSink::Write(const void* data, size_t n)

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,7 @@ public:
     HostFolder();
     bool ListCandidates(std::string_view dividedName, std::vector<std::string>* names) override;
     FileHead ReadHead(std::string_view name) override;
+    std::unique_ptr<RandomSource> Open(std::string_view name) override;
     // The index of a file by name, or -1.
     int IndexOf(std::string_view name) const;
     const std::vector<std::string>& Names() const { return names_; }
@@ -47,6 +49,44 @@ private:
     uint64_t next_ = 0;   // file offset of the next read within ranges_[range_]
     std::vector<uint8_t> slice_;
     size_t head_ = 0, tail_ = 0;
+};
+
+// One file read anywhere, for recovery pieces and what they rebuild. Reads
+// go through a window of the file that is refilled when a read falls
+// outside it: the core reads runs of blocks in order, each far smaller than
+// a round trip to the browser's blob store is worth.
+class HostRandomSource : public RandomSource {
+public:
+    HostRandomSource(int file, size_t window) : file_(file), window_(window) {}
+    bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got) override;
+    bool Size(uint64_t* size) override;
+
+private:
+    int file_;
+    size_t window_;
+    std::vector<uint8_t> held_;
+    uint64_t heldAt_ = 0;
+};
+
+// The page's current output, handed over in segments of several MiB: the
+// page writes one while the core fills the next. ended() tells that the
+// page ended the job, which then needs no message of its own.
+class HostOutput : public RestartableSink {
+public:
+    HostOutput();
+    bool Begin(std::string_view name);
+    bool Write(const void* data, size_t n) override;
+    bool Restart() override;
+    // Hands over what is held and closes the output.
+    bool End();
+    bool Ended() const { return ended_; }
+
+private:
+    bool Flush();
+    bool Answer(int goOn);
+
+    std::vector<uint8_t> held_;
+    bool ended_ = false;
 };
 
 // Collects what the core writes; the page takes it after each call.

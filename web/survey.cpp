@@ -1,7 +1,9 @@
 // The page's survey: the files the user gave, grouped into sets by divided
 // name and count, and for each set what `sundrel verify` says of it, piece
 // by piece: the same merge plan, the same block scan, the same findings.
-// Texts are the page's; this gives each finding's kind and values.
+// Texts are the page's; this gives each finding's kind and values. A set
+// with recovery pieces is also judged by them: each one's state, and
+// whether the set merges, merges after repair, or cannot.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -9,6 +11,8 @@
 #include "host.h"
 #include "host_files.h"
 #include "piece_names.h"
+#include "recovery.h"
+#include "recovery_set.h"
 #include "results.h"
 
 namespace sundrel::web {
@@ -160,8 +164,15 @@ std::vector<Set> SetsOf(const std::vector<std::string>& names, std::vector<std::
     for (const std::string& name : names) {
         std::string_view divided;
         PieceNumber number;
-        if (!DividedNameOf<char>(name, &divided) ||
-            !ParsePieceFileName<char>(name, divided, &number)) {
+        RecoveryNumber recovery;
+        if (!DividedNameOf<char>(name, &divided)) {
+            others->push_back(name);
+            continue;
+        }
+        if (ParseRecoveryFileName<char>(name, divided, &recovery)) {
+            // Planned from a recovery piece only when no piece is given.
+            number = {kMaxPieceCount + 1, recovery.count};
+        } else if (!ParsePieceFileName<char>(name, divided, &number)) {
             others->push_back(name);
             continue;
         }
@@ -177,6 +188,70 @@ std::vector<Set> SetsOf(const std::vector<std::string>& names, std::vector<std::
     }
     std::sort(sets.begin(), sets.end(), [](const Set& a, const Set& b) { return a.key < b.key; });
     return sets;
+}
+
+// What the recovery pieces say of a set whose manifest could be read.
+struct RecoveryJudgement {
+    bool judged = false;   // the manifest decides the set's state
+    SetInspection inspection;
+    uint64_t sourceSize = 0;
+    uint64_t inspectBytes = 0;
+};
+
+const char* RecoveryFileState(const RecoveryFileCheck& check, const RecoveryInspection* inspected)
+{
+    switch (check.verdict) {
+    case RecoveryFileVerdict::OtherDivision:
+        return "recovery-other-division";
+    case RecoveryFileVerdict::Unreadable:
+        return "recovery-unreadable";
+    case RecoveryFileVerdict::Usable:
+        break;
+    }
+    if (!inspected)
+        return "recovery-unchecked";
+    return inspected->state == RecoveryState::Damaged ? "recovery-damaged" : "recovery-usable";
+}
+
+// One finding per recovery piece; the set inspected through its manifest
+// when inspect is set (it reads every piece and recovery piece once more).
+RecoveryJudgement RecoveryFindings(Json& out, HostFolder& folder, const MergePlan<char>& plan,
+                                   bool inspect, SurveyProgress& progress)
+{
+    RecoveryJudgement judgement;
+    const RecoverySet<char> recovery = ReadRecoverySet(folder, plan);
+    if (recovery.hasManifest) {
+        const OpenedSet opened = OpenRecoverySet(folder, plan, recovery);
+        for (const std::unique_ptr<RandomSource>& file : opened.files) {
+            uint64_t length = 0;
+            if (file && file->Size(&length))
+                judgement.inspectBytes += length;
+        }
+        if (inspect) {
+            bool stopped = false;
+            judgement.inspection = InspectSet(recovery.manifest, opened.sources, progress, &stopped);
+        }
+        judgement.judged = inspect;
+        judgement.sourceSize = recovery.manifest.sourceSize;
+    }
+    for (size_t i = 0; i < plan.recovery.size(); ++i) {
+        const PlannedRecovery<char>& file = plan.recovery[i];
+        const unsigned index = file.number.index;
+        const RecoveryInspection* inspected =
+            judgement.judged && index <= judgement.inspection.recovery.size()
+                ? &judgement.inspection.recovery[index - 1] : nullptr;
+        Finding(out, file.name, RecoveryFileState(recovery.files[i], inspected),
+                {{"index", index}, {"total", file.number.total}});
+    }
+    return judgement;
+}
+
+void NumberList(Json& out, const char* key, const std::vector<unsigned>& numbers)
+{
+    out.Key(key).Open('[');
+    for (unsigned n : numbers)
+        out.Number(n);
+    out.Close(']');
 }
 
 void SurveySet(Json& out, HostFolder& folder, const Set& set, bool scanBlocks,
@@ -211,14 +286,23 @@ void SurveySet(Json& out, HostFolder& folder, const Set& set, bool scanBlocks,
             Finding(out, piece.name, "unchecked", {{"length", piece.head.length}});
         dataBytes += scan.dataBytes;
     }
+    const RecoveryJudgement recovery = RecoveryFindings(out, folder, plan, scanBlocks, progress);
     out.Close(']');
-    out.Key("missing").Open('[');
-    for (unsigned n : plan.missing)
-        out.Number(n);
-    out.Close(']');
-    const bool merges = plan.Mergeable() && blocksOk && scanBlocks;
-    // "merges" or "cannot"; recovery pieces will add a state between them.
-    out.Field("state", merges ? "merges" : "cannot").Field("dataBytes", dataBytes);
+    NumberList(out, "missing", plan.missing);
+    if (!plan.recovery.empty())
+        out.Field("inspectBytes", recovery.inspectBytes);
+    if (recovery.judged) {
+        // The recovery pieces prove the set: what they cannot rebuild is lost.
+        const SetInspection& inspection = recovery.inspection;
+        const char* state = inspection.Whole() ? "merges" : inspection.Rebuildable() ? "repairs" : "cannot";
+        out.Field("state", state).Field("dataBytes", recovery.sourceSize);
+        NumberList(out, "rebuild", PiecesToRebuild(inspection));
+        NumberList(out, "repair", PiecesToRepair(inspection));
+        out.Field("shortfall", inspection.shortfall);
+    } else {
+        const bool merges = plan.Mergeable() && blocksOk && scanBlocks;
+        out.Field("state", merges ? "merges" : "cannot").Field("dataBytes", dataBytes);
+    }
     out.Close('}');
 }
 

@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "hashing_streams.h"
 #include "host.h"
 #include "host_files.h"
 #include "mail_size.h"
 #include "merged_name.h"
 #include "piece_layout.h"
 #include "piece_names.h"
+#include "recovery.h"
+#include "recovery_set.h"
 #include "results.h"
 
 namespace sundrel::web {
@@ -75,21 +78,28 @@ using namespace sundrel::web;
 // The merge of the set of the piece named selected: its pieces in order and
 // the merged file's name for the given local time; or why it cannot merge
 // ("collect": the set is not whole; "corrupted": a length says so), as the
-// companion refuses before it creates a file.
+// companion refuses before it creates a file. A set with recovery pieces
+// that carry a manifest merges through them (sd_merge_recovery) where the
+// page can run that (withRecovery).
 SUNDREL_EXPORT("sd_merge_plan")
 uint8_t* SdMergePlan(const char* selected, int selectedLength, int year, int month, int day,
-                     int hour, int minute, int second)
+                     int hour, int minute, int second, int withRecovery)
 {
     HostFolder folder;
     const MergePlan<char> plan = PlanMerge<char>(folder, Utf8(selected, selectedLength));
     Json out;
     out.Open('{');
-    if (!plan.Collected()) {
+    const StampTime now{year, month, day, hour, minute, second};
+    // Recovery pieces with a manifest prove and rebuild the set themselves.
+    const RecoverySet<char> recovery = withRecovery ? ReadRecoverySet(folder, plan) : RecoverySet<char>{};
+    if (recovery.hasManifest) {
+        out.Flag("ok", true).Flag("recovery", true).Field("dataBytes", recovery.manifest.sourceSize);
+        out.Field("mergedName", MergedFileName<char>(plan.dividedName, now));
+    } else if (!plan.Collected()) {
         PlanFailure(out, "collect", "");
     } else if (plan.firstLengthFault < plan.count) {
         PlanFailure(out, "corrupted", plan.Place(unsigned(plan.firstLengthFault) + 1).name);
     } else {
-        const StampTime now{year, month, day, hour, minute, second};
         out.Flag("ok", true).Field("id", plan.id).Field("mergedName", MergedFileName<char>(plan.dividedName, now));
         out.Key("pieces").Open('[');
         for (unsigned n = 1; n <= plan.count; ++n) {
@@ -107,10 +117,11 @@ uint8_t* SdMergePlan(const char* selected, int selectedLength, int year, int mon
 
 // A piece's size for the source, chosen as the companion chooses it: pieceMiB
 // when given, else the largest that fits mailLimit, else the default; then
-// the pieces' names, or why there can be none.
+// the pieces' names and those of recovery recovery pieces, or why there can
+// be none.
 SUNDREL_EXPORT("sd_divide_plan")
 uint8_t* SdDividePlan(const char* source, int sourceLength, double size, int pieceMiB,
-                      double mailLimit)
+                      double mailLimit, int recovery)
 {
     Json out;
     out.Open('{');
@@ -137,17 +148,23 @@ uint8_t* SdDividePlan(const char* source, int sourceLength, double size, int pie
     out.Flag("ok", true).Key("names").Open('[');
     for (unsigned n = 1; n <= count; ++n)
         out.String(PieceFileName<char>(Utf8(source, sourceLength), n, unsigned(count)));
+    out.Close(']').Key("recoveryNames").Open('[');
+    for (int index = 1; index <= recovery; ++index)
+        out.String(RecoveryFileName<char>(Utf8(source, sourceLength), unsigned(count), unsigned(index),
+                                          unsigned(recovery)));
     out.Close(']').Close('}');
     return HandOver(out.Text());
 }
 
-// True when name is a piece of an earlier division of source: the names a
-// division replaces, and no other.
+// True when name is a piece or recovery piece of an earlier division of
+// source: the names a division replaces, and no other.
 SUNDREL_EXPORT("sd_is_piece_of")
 int SdIsPieceOf(const char* name, int nameLength, const char* source, int sourceLength)
 {
     PieceNumber number;
-    return ParsePieceFileName<char>(Utf8(name, nameLength), Utf8(source, sourceLength), &number);
+    RecoveryNumber recovery;
+    return ParsePieceFileName<char>(Utf8(name, nameLength), Utf8(source, sourceLength), &number) ||
+           ParseRecoveryFileName<char>(Utf8(name, nameLength), Utf8(source, sourceLength), &recovery);
 }
 
 SUNDREL_EXPORT("sd_segment_new") Segment* SdSegmentNew()
@@ -182,19 +199,25 @@ int SdJoinSegment(Segment* segment, int file, double start, int chunks, double l
 
 // dataBytes of the source file from offset as the blocks of a piece, the
 // piece's ID first when withId: a piece is its ID and then its segments,
-// each a whole number of blocks but the last.
+// each a whole number of blocks but the last. hashes, when not null, takes
+// the source's bytes and the piece's.
 SUNDREL_EXPORT("sd_write_segment")
 int SdWriteSegment(Segment* segment, int file, double offset, double dataBytes, int withId,
-                   uint32_t id)
+                   uint32_t id, DivisionHashes* hashes)
 {
     const uint64_t begin = uint64_t(offset), n = uint64_t(dataBytes);
-    HostFileSource source(file, {{begin, begin + n}});
+    HostFileSource fileSource(file, {{begin, begin + n}});
+    DirectHash unused;
+    HashingSource hashedSource(fileSource, hashes ? hashes->source : unused);
+    HashingSink hashedOutput(segment->output, hashes ? hashes->piece : unused);
+    ByteSource& source = hashes ? static_cast<ByteSource&>(hashedSource) : fileSource;
+    ByteSink& output = hashes ? static_cast<ByteSink&>(hashedOutput) : segment->output;
     BlockObserver observer;
     segment->output.bytes.clear();
     segment->outcome = PieceOutcome{};
     if (withId)
-        WritePieceId(segment->output, id);
-    segment->outcome = WritePieceBlocks(source, segment->output, n, segment->buffer.data(), observer);
+        WritePieceId(output, id);
+    segment->outcome = WritePieceBlocks(source, output, n, segment->buffer.data(), observer);
     return int(segment->outcome.status);
 }
 

@@ -81,6 +81,8 @@ class DownloadOutput {
     this.parts = [];
   }
   async abort() { this.parts = []; this.blob = null; return true; }
+  // A merge that starts over: what was collected goes.
+  async restart() { this.parts = []; }
   // Offered only once the whole job succeeded: a download cannot be taken back.
   deliver() {
     const url = URL.createObjectURL(this.blob);
@@ -100,6 +102,7 @@ class StreamOutput {
     this.name = name; this.handle = handle; this.writable = writable; this.remove = remove;
   }
   async write(data) { await this.writable.write(data); }
+  async restart() { await this.writable.truncate(0); await this.writable.seek(0); }
   async close() { await this.writable.close(); }
   deliver() {}
   async abort() {
@@ -135,6 +138,8 @@ class Job {
     this.view.bar.value = percent;
     this.view.rate.textContent = say('speed', { percent, rate: seconds > 0 ? (this.done / 1e6 / seconds).toFixed(1) : '0.0' });
   }
+  // The output starts over: so does its progress.
+  restart() { this.done = 0; this.shown = 0; this.progress(0); }
   end() {
     this.view.box.hidden = true;
     this.view.stop.disabled = true;
@@ -156,6 +161,9 @@ function progressView(container) {
 }
 
 let currentJob = null;
+// Whether the worker's core can write through suspended calls: merges
+// through recovery pieces and repairs need it.
+let canRebuild = false;
 // From a Merge or Divide click to its end, pickers and questions included:
 // the files the plan names must not change under it.
 let busy = false;
@@ -177,7 +185,7 @@ function runJob(request, job, openOutput) {
     const answer = (goOn) => worker.postMessage({ type: 'ack', goOn });
     const finish = async (result) => {
       finished = true;
-      for (const type of ['begin', 'write', 'end', 'done', 'failed']) handlers.delete(type);
+      for (const type of ['begin', 'write', 'restart', 'end', 'done', 'failed']) handlers.delete(type);
       currentJob = null;
       job.end();
       if (result.ok) {
@@ -217,6 +225,15 @@ function runJob(request, job, openOutput) {
       job.progress(message.bytes);
       answer(true);
     });
+    on('restart', async () => {
+      try {
+        await output.restart();
+      } catch (error) {
+        return fail('write', { name: output.name, reason: error.message });
+      }
+      job.restart();
+      answer(true);
+    });
     on('end', async () => {
       try {
         await output.close();
@@ -228,7 +245,7 @@ function runJob(request, job, openOutput) {
       if (job.stopped) return fail('stopped');
       answer(true);
     });
-    on('done', () => finish({ ok: true, written }));
+    on('done', (message) => finish({ ...message, ok: true, written }));
     job.brokenOff = (reason) => { queue = queue.then(() => (finished ? undefined : finish({ ok: false, error: 'page', reason }))); };
     on('failed', (message) => finish({ ok: false, ...message }));
     worker.postMessage({ ...request, job: id });
@@ -245,8 +262,26 @@ function findingText(finding, set, readErrors) {
   if (finding.kind === 'other-division') values.id = idText(finding.id);
   if (finding.kind === 'duplicate') values.number = two(finding.number);
   if (finding.kind === 'unreadable') values.reason = readErrors[finding.file] || '?';
+  if (finding.kind.startsWith('recovery-')) { values.index = two(finding.index); values.total = two(finding.total); }
   return say(finding.kind, values);
 }
+
+const pieceNumbers = (numbers) => numbers.map(two).join(', ');
+
+// What the set would do, once its blocks are checked.
+function stateText(set) {
+  switch (set.state) {
+    case 'merges': return say('wouldMerge', { count: set.count, bytes: set.dataBytes });
+    case 'repairs':
+      return say('wouldMergeAfterRepair', { numbers: pieceNumbers(set.rebuild), bytes: set.dataBytes }) +
+             (canRebuild ? '' : ' ' + say('noRebuild'));
+    default:
+      return set.shortfall ? say('wouldNotMergeShortfall', { more: set.shortfall }) : say('wouldNotMerge');
+  }
+}
+
+// Sets that only their recovery pieces can merge need the suspended core.
+const canMergeSet = (set) => set.state === 'merges' || (set.state === 'repairs' && canRebuild);
 
 function renderSurvey(result, final) {
   const container = $('sets');
@@ -276,20 +311,24 @@ function renderSurvey(result, final) {
     section.append(list);
     // "merges" or "cannot"; a set that recovery pieces can repair will get
     // its own state and text here.
-    const state = element('p', `state ${set.state}`,
-      !final ? say('stillChecking')
-        : set.state === 'merges' ? say('wouldMerge', { count: set.count, bytes: set.dataBytes })
-          : say('wouldNotMerge'));
+    const state = element('p', `state ${set.state}`, final ? stateText(set) : say('stillChecking'));
     state.dataset.state = final ? set.state : 'checking';
     section.append(state);
     const button = element('button', 'merge', say('merge'));
     button.type = 'button';
-    button.disabled = !final || set.state !== 'merges';
+    button.disabled = !final || !canMergeSet(set);
     const result = element('p', 'result');
     result.setAttribute('role', 'status');
     result.setAttribute('aria-live', 'polite');
     button.onclick = () => merge(set, button, view, result);
     section.append(button);
+    // Repair: the pieces that are not whole, written anew from the recovery pieces.
+    if (final && set.repair && set.repair.length && set.state !== 'cannot' && canRebuild) {
+      const repairButton = element('button', 'repair', say('repair', { numbers: pieceNumbers(set.repair) }));
+      repairButton.type = 'button';
+      repairButton.onclick = () => repair(set, repairButton, view, result);
+      section.append(' ', repairButton);
+    }
     const view = progressView(section);
     section.append(result);
     container.append(section);
@@ -310,7 +349,8 @@ function surveyFiles(files) {
 
 let surveyTotal = 0;
 handlers.set('survey', (message) => {
-  surveyTotal = message.total;
+  // Sets with recovery pieces are read once more, through their manifest.
+  surveyTotal = message.total + message.result.sets.reduce((sum, set) => sum + (set.inspectBytes || 0), 0);
   renderSurvey(message.result, message.final);
   $('survey-status').textContent = message.final ? '' : say('checking', { done: 0, total: surveyTotal });
   document.body.dataset.survey = message.final ? 'done' : 'checking';
@@ -336,8 +376,10 @@ function failureText(result, fallbackName) {
   switch (result.error) {
     case 'stopped': return result.left.length ? say('interruptedLeft', { name: result.left.join(', ') }) : say('interrupted');
     case 'corrupted': return say('corrupted', { file: result.file });
+    case 'mismatch': return say('mismatch');
+    case 'unrecoverable': return say('shortfall', { more: result.shortfall });
     case 'page': return say('pageError', { message: result.reason });
-    case 'read': return say('readError', { file: result.file }) + (result.reason ? ` (${result.reason})` : '');
+    case 'read': return say(result.file ? 'readError' : 'readErrorNoFile', { file: result.file }) + (result.reason ? ` (${result.reason})` : '');
     case 'create': return say(fallbackName === 'merge' ? 'createMerged' : 'createPiece', { name: result.name }) + (result.reason ? ` (${result.reason})` : '');
     default: return say(fallbackName === 'merge' ? 'writeMerged' : 'writePiece', { name: result.name }) + (result.reason ? ` (${result.reason})` : '');
   }
@@ -387,14 +429,64 @@ async function mergeSet(set, button, view, resultLine) {
   } else {
     open = async (name) => new DownloadOutput(name);
   }
-  const total = plan.pieces.reduce((sum, piece) => sum + piece.dataBytes, 0);
+  const total = plan.recovery ? plan.dataBytes : plan.pieces.reduce((sum, piece) => sum + piece.dataBytes, 0);
   const job = new Job(view, total);
-  const result = await runJob({ type: 'merge', plan }, job, open);
+  const result = await runJob({ type: 'merge', plan, selected: set.selected }, job, open);
   const name = result.ok ? result.written[0].name : '';
+  const rebuilt = result.ok && result.rebuilt && result.rebuilt.length
+    ? ' ' + say('rebuilt', { names: result.rebuilt.join(', ') }) : '';
   resultLine.textContent = result.ok
-    ? say(streamed ? 'merged' : 'downloadReady', { name, bytes: job.done })
+    ? say(streamed ? 'merged' : 'downloadReady', { name, bytes: job.done }) + rebuilt
     : failureText(result, 'merge') + leftText(result);
   resultLine.dataset.outcome = result.ok ? 'merged' : result.error;
+  button.disabled = false;
+}
+
+// ---- Repair: the pieces that are not whole, into a folder or downloads ----
+
+async function repair(set, button, view, resultLine) {
+  if (busy) return;
+  busy = true;
+  try {
+    await repairSet(set, button, view, resultLine);
+  } finally {
+    busy = false;
+  }
+}
+
+async function repairSet(set, button, view, resultLine) {
+  resultLine.textContent = '';
+  delete resultLine.dataset.outcome;
+  button.disabled = true;
+  let open;
+  const streamed = canPickFolder();
+  if (streamed) {
+    let folder;
+    try {
+      folder = await window.showDirectoryPicker({ mode: 'readwrite' });
+    } catch (error) {
+      button.disabled = false;   // cancelled, or the folder refused
+      return;
+    }
+    // A damaged piece in the folder is replaced only once its repair is
+    // complete (the stream writes aside); a file this repair made goes
+    // after a failure.
+    open = async (name) => {
+      let existed = true;
+      try { await folder.getFileHandle(name); } catch (error) { existed = false; }
+      const handle = await folder.getFileHandle(name, { create: true });
+      return openStream(handle, async () => { if (!existed) await folder.removeEntry(name); });
+    };
+  } else {
+    open = async (name) => new DownloadOutput(name);
+  }
+  const job = new Job(view, set.repair.length * set.dataBytes / set.count);
+  const result = await runJob({ type: 'repair', selected: set.selected }, job, open);
+  const names = result.ok ? result.written.map((output) => output.name).join(', ') : '';
+  resultLine.textContent = result.ok
+    ? say(streamed ? 'repaired' : 'repairedDownloads', { names })
+    : failureText(result, 'repair') + leftText(result);
+  resultLine.dataset.outcome = result.ok ? 'repaired' : result.error;
   button.disabled = false;
 }
 
@@ -426,9 +518,15 @@ function planDivision() {
     $('divide-plan').dataset.outcome = 'bad-size';
     return;
   }
-  // The division's options: the piece size now; the number of recovery
-  // pieces joins them here, and the plan's names then include theirs.
-  worker.postMessage({ type: 'divide-plan', source: divideSource, ...size });
+  // Up to 99: with at most 99 pieces, never past the 255 files the recovery code allows.
+  const recovery = Number($('recovery-count').value);
+  const badRecovery = !Number.isInteger(recovery) || recovery < 0 || recovery > 99;
+  if (badRecovery || (recovery > 0 && !canRebuild)) {
+    $('divide-plan').textContent = badRecovery ? say('badRecovery', { value: $('recovery-count').value }) : say('noRebuild');
+    $('divide-plan').dataset.outcome = 'bad-recovery';
+    return;
+  }
+  worker.postMessage({ type: 'divide-plan', source: divideSource, ...size, recovery });
 }
 
 handlers.set('divide-plan', (message) => {
@@ -439,6 +537,8 @@ handlers.set('divide-plan', (message) => {
   if (plan.ok) {
     lines.push(say('dividePlan', { name: message.name, size: message.size, count: plan.count,
                                    miB: plan.pieceMiB, first: plan.names[0] }));
+    if (plan.recoveryNames.length)
+      lines.push(say('recoveryPlan', { count: plan.recoveryNames.length, first: plan.recoveryNames[0] }));
     dividePlanned = plan;
   } else if (plan.error === 'too-many') {
     lines.push(say('tooMany', { count: plan.count }));
@@ -499,12 +599,15 @@ async function divideFile(source, plan) {
     open = async (name) => new DownloadOutput(name);
   }
   const total = source.size;
-  const job = new Job(divideView.progress, total + 2 * Math.ceil(total / 4096) + 4 * plan.count);
+  // Every recovery piece holds about as much as the longest piece.
+  const recoveryBytes = plan.recoveryNames.length * (Math.min(total, plan.pieceSize) + 2 * Math.ceil(Math.min(total, plan.pieceSize) / 4096));
+  const job = new Job(divideView.progress, total + 2 * Math.ceil(total / 4096) + 4 * plan.count + recoveryBytes);
   // The divide file ID: the time in seconds since 1970 (UTC), as the companion's.
   const id = Math.floor(Date.now() / 1000) >>> 0;
   const outcome = await runJob({ type: 'divide', source, plan, id }, job, open);
+  const names = plan.names.concat(plan.recoveryNames).join(', ');
   result.textContent = outcome.ok
-    ? say(streamed ? 'divided' : 'dividedDownloads', { count: plan.count, names: plan.names.join(', ') })
+    ? say(streamed ? 'divided' : 'dividedDownloads', { count: plan.count, names })
     : failureText(outcome, 'divide') + leftText(outcome);
   result.dataset.outcome = outcome.ok ? 'divided' : outcome.error;
   $('divide').disabled = !dividePlanned;
@@ -551,10 +654,11 @@ function start() {
     divideSource = $('divide-input').files[0] || null;
     planDivision();
   });
-  for (const node of document.querySelectorAll('input[name="size-by"], #piece-mib, #mail-mb'))
+  for (const node of document.querySelectorAll('input[name="size-by"], #piece-mib, #mail-mb, #recovery-count'))
     node.addEventListener('input', planDivision);
   $('divide').addEventListener('click', divide);
-  handlers.set('ready', () => {
+  handlers.set('ready', (message) => {
+    canRebuild = message.canRebuild;
     URL.revokeObjectURL(workerUrl);
     document.body.dataset.ready = 'true';
     $('sets').replaceChildren(element('p', 'empty', say('noSets')));

@@ -17,7 +17,14 @@ const STATUS_OK = 0;
 const STATUS_EMPTY = 1;
 const STATUS_READ_FAILED = 3;
 
+// The merge, repair and recovery pieces run in one call of the core that
+// writes as it goes: the call is suspended while the page writes
+// (WebAssembly JavaScript promise integration), where the browser can.
+const canSuspend = typeof WebAssembly.Suspending === 'function' && typeof WebAssembly.promising === 'function';
+
 let core = null;
+let suspendingCalls = null;   // the core's exports that write through outputs
+let outputJob = 0;            // the job those outputs belong to
 let pieces = [];        // the files given for merging, one per name
 let files = [];         // the files the core reads in the current call
 let readErrors = new Map();
@@ -25,6 +32,26 @@ let channel = null;
 
 function memory() {
   return new Uint8Array(core.memory.buffer);
+}
+
+// The outputs of a suspended call: the same messages a segmented merge or
+// divide sends, each answered before the call goes on.
+function outputImports() {
+  const calls = {
+    output_begin: async (pointer, n) =>
+      (await channel.begin(outputJob, decoder.decode(memory().slice(pointer, pointer + n)))) ? 1 : 0,
+    output_write: async (pointer, n) => {
+      const data = memory().slice(pointer, pointer + n);
+      return (await channel.pipe({ type: 'write', job: outputJob, data: data.buffer, bytes: n }, [data.buffer])) ? 1 : 0;
+    },
+    output_restart: async () =>
+      (await channel.drain() && await channel.send({ type: 'restart', job: outputJob })) ? 1 : 0,
+    output_end: async () => (await channel.end(outputJob, '')) ? 1 : 0,
+  };
+  const wrapped = {};
+  for (const [name, call] of Object.entries(calls))
+    wrapped[name] = canSuspend ? new WebAssembly.Suspending(call) : () => 0;
+  return wrapped;
 }
 
 const imports = {
@@ -48,6 +75,7 @@ const imports = {
       }
     },
     progress: (done) => postMessage({ type: 'progress', done }),
+    ...outputImports(),
   },
   // The C library's stdio is linked but never used: nothing to write to.
   wasi_snapshot_preview1: {
@@ -63,6 +91,17 @@ function withText(text, call) {
   memory().set(bytes, pointer);
   try {
     return call(pointer, bytes.length);
+  } finally {
+    core.sd_free(pointer);
+  }
+}
+
+async function withTextAsync(text, call) {
+  const bytes = encoder.encode(text);
+  const pointer = core.sd_alloc(bytes.length);
+  memory().set(bytes, pointer);
+  try {
+    return await call(pointer, bytes.length);
   } finally {
     core.sd_free(pointer);
   }
@@ -127,7 +166,7 @@ function survey(given) {
 function mergePlan(selected, t) {
   files = pieces;
   const plan = withText(selected, (p, n) =>
-    takeJson(core.sd_merge_plan(p, n, t.year, t.month, t.day, t.hour, t.minute, t.second)));
+    takeJson(core.sd_merge_plan(p, n, t.year, t.month, t.day, t.hour, t.minute, t.second, canSuspend ? 1 : 0)));
   postMessage({ type: 'merge-plan', plan });
 }
 
@@ -169,9 +208,34 @@ async function merge(plan, job) {
   }
 }
 
-function dividePlan(source, pieceMiB, mailLimit) {
+// A call of the core that writes through outputs: 'done' with what the
+// call gives, or 'failed' unless the page ended the job itself.
+async function runSuspended(job, call) {
+  files = pieces;
+  readErrors = new Map();
+  channel = new Channel();
+  outputJob = job;
+  const outcome = takeJson(await call());
+  if (outcome.status === 'ok') postMessage({ type: 'done', job, ...outcome });
+  else if (outcome.status !== 'ended')
+    postMessage({ type: 'failed', job, ...outcome, error: outcome.status,
+                  reason: readErrors.get(outcome.file) || '' });
+}
+
+// The merge of a set through its recovery pieces into plan.mergedName.
+function mergeRecovery(selected, plan, job) {
+  return runSuspended(job, () => withTextAsync(selected, (p, n) => withTextAsync(plan.mergedName,
+    (q, m) => suspendingCalls.mergeRecovery(p, n, q, m))));
+}
+
+// The pieces of a set that are not whole, written anew.
+function repair(selected, job) {
+  return runSuspended(job, () => withTextAsync(selected, (p, n) => suspendingCalls.repair(p, n)));
+}
+
+function dividePlan(source, pieceMiB, mailLimit, recovery) {
   const plan = withText(source.name, (p, n) =>
-    takeJson(core.sd_divide_plan(p, n, source.size, pieceMiB, mailLimit)));
+    takeJson(core.sd_divide_plan(p, n, source.size, pieceMiB, mailLimit, recovery)));
   postMessage({ type: 'divide-plan', plan, name: source.name, size: source.size });
 }
 
@@ -182,13 +246,15 @@ function earlierPieces(source, names) {
 }
 
 // Every piece: 'begin' with its name, its ID and blocks a segment at a
-// time, 'end'; then 'done' or 'failed'.
+// time, 'end'; then every recovery piece the plan names, each read again
+// from the source; then 'done' or 'failed'.
 async function divide(source, plan, id, job) {
   files = [source];
   readErrors = new Map();
   channel = new Channel();
   const segmentBytes = SEGMENT_BLOCKS * 4096;
   const segment = core.sd_segment_new();
+  const hashes = plan.recoveryNames.length ? core.sd_division_hashes_new() : 0;
   try {
     for (let n = 0; n < plan.count; ++n) {
       const name = plan.names[n];
@@ -198,7 +264,7 @@ async function divide(source, plan, id, job) {
       // The one piece of an empty source is empty: no ID, no block.
       for (let offset = start; offset < end; offset += segmentBytes) {
         const bytes = Math.min(segmentBytes, end - offset);
-        const status = core.sd_write_segment(segment, 0, offset, bytes, offset === start ? 1 : 0, id);
+        const status = core.sd_write_segment(segment, 0, offset, bytes, offset === start ? 1 : 0, id, hashes);
         if (status !== STATUS_OK) {
           postMessage({ type: 'failed', job, error: 'read', file: source.name,
                         reason: readErrors.get(source.name) || '' });
@@ -207,10 +273,24 @@ async function divide(source, plan, id, job) {
         if (!await channel.segment(segment, job)) return;
       }
       if (!await channel.end(job, name)) return;
+      if (hashes) core.sd_division_piece_end(hashes, n === plan.count - 1 ? 1 : 0);
+    }
+    for (let index = 1; index <= plan.recoveryNames.length; ++index) {
+      outputJob = job;
+      const outcome = takeJson(await withTextAsync(plan.recoveryNames[index - 1], (p, n) =>
+        suspendingCalls.writeRecovery(hashes, p, n, id, source.size, plan.pieceSize,
+                                      plan.recoveryNames.length, index)));
+      if (outcome.status === 'ended') return;
+      if (outcome.status !== 'ok') {
+        postMessage({ type: 'failed', job, error: outcome.status, file: source.name,
+                      name: plan.recoveryNames[index - 1], reason: readErrors.get(source.name) || '' });
+        return;
+      }
     }
     postMessage({ type: 'done', job });
   } finally {
     core.sd_segment_free(segment);
+    if (hashes) core.sd_division_hashes_free(hashes);
   }
 }
 
@@ -222,15 +302,23 @@ onmessage = async (event) => {
         const { instance } = await WebAssembly.instantiate(message.wasm, imports);
         core = instance.exports;
         core._initialize();
-        postMessage({ type: 'ready' });
+        if (canSuspend)
+          suspendingCalls = { mergeRecovery: WebAssembly.promising(core.sd_merge_recovery),
+                              repair: WebAssembly.promising(core.sd_repair),
+                              writeRecovery: WebAssembly.promising(core.sd_write_recovery) };
+        postMessage({ type: 'ready', canRebuild: canSuspend });
         break;
       }
       case 'ack': if (channel) channel.answer(message.goOn); break;
       case 'survey': survey(message.files); break;
       case 'clear': pieces = []; postMessage({ type: 'survey', result: { sets: [], others: [] }, total: 0, final: true }); break;
       case 'merge-plan': mergePlan(message.selected, message.time); break;
-      case 'merge': await merge(message.plan, message.job); break;
-      case 'divide-plan': dividePlan(message.source, message.pieceMiB, message.mailLimit); break;
+      case 'merge':
+        if (message.plan.recovery) await mergeRecovery(message.selected, message.plan, message.job);
+        else await merge(message.plan, message.job);
+        break;
+      case 'repair': await repair(message.selected, message.job); break;
+      case 'divide-plan': dividePlan(message.source, message.pieceMiB, message.mailLimit, message.recovery); break;
       case 'earlier': earlierPieces(message.source, message.names); break;
       case 'divide': await divide(message.source, message.plan, message.id, message.job); break;
       default: break;

@@ -1,0 +1,211 @@
+// Merge, repair and recovery pieces for the page, each in one call of the
+// core that writes through HostOutput: the page suspends the call while it
+// writes, so that only a segment is ever held.
+#include "recovery.h"
+
+#include <string>
+
+#include "host.h"
+#include "host_files.h"
+#include "piece_names.h"
+#include "recovery_set.h"
+#include "recovery_writer.h"
+#include "results.h"
+
+namespace sundrel::web {
+
+std::vector<unsigned> PiecesToRepair(const SetInspection& inspection)
+{
+    std::vector<unsigned> numbers;
+    for (size_t p = 0; p < inspection.pieces.size(); ++p)
+        if (inspection.pieces[p].state != PieceState::Whole)
+            numbers.push_back(unsigned(p + 1));
+    return numbers;
+}
+
+namespace {
+
+// The set of the piece named selected, opened through its recovery pieces.
+struct HostSet {
+    HostFolder folder;
+    MergePlan<char> plan;
+    RecoverySet<char> recovery;
+    OpenedSet opened;
+
+    explicit HostSet(std::string_view selected)
+        : plan(PlanMerge<char>(folder, selected)), recovery(ReadRecoverySet(folder, plan)),
+          opened(OpenRecoverySet(folder, plan, recovery))
+    {
+    }
+};
+
+// How a merge or repair ended, for the worker: "ok", "ended" (the page
+// ended it), or the failure and what it names.
+void Outcome(Json& out, const HostSet& set, const RebuildOutcome& outcome, const HostOutput& output,
+             uint64_t shortfall)
+{
+    switch (outcome.status) {
+    case RebuildStatus::Ok:
+        out.Field("status", "ok");
+        return;
+    case RebuildStatus::Stopped:
+    case RebuildStatus::WriteFailed:
+        // Only the page fails a write or stops: it already knows.
+        out.Field("status", output.Ended() ? "ended" : "write");
+        return;
+    case RebuildStatus::ReadFailed: {
+        out.Field("status", "read");
+        const std::string* name = FailedFileName(set.plan, set.recovery, outcome);
+        if (name)
+            out.Field("file", *name);
+        return;
+    }
+    case RebuildStatus::Unrecoverable:
+        out.Field("status", "unrecoverable").Field("shortfall", shortfall);
+        return;
+    case RebuildStatus::Mismatch:
+        out.Field("status", "mismatch");
+        return;
+    }
+}
+
+}  // namespace
+
+}  // namespace sundrel::web
+
+using namespace sundrel;
+using namespace sundrel::web;
+
+// The merge of the set of the piece named selected through its recovery
+// pieces into the output named mergedName: straight through while nothing
+// is lost, else again from the start with the lost blocks rebuilt; proven
+// by the manifest's SHA-256 either way. Gives the status and the pieces
+// rebuilt.
+SUNDREL_EXPORT("sd_merge_recovery")
+uint8_t* SdMergeRecovery(const char* selected, int selectedLength, const char* mergedName,
+                         int mergedNameLength)
+{
+    HostSet set(Utf8(selected, selectedLength));
+    HostOutput output;
+    BlockObserver observer;
+    RecoveryMergeOutcome outcome;
+    outcome.result.status = RebuildStatus::WriteFailed;
+    if (set.recovery.hasManifest && output.Begin(Utf8(mergedName, mergedNameLength))) {
+        outcome = MergeWithRecovery(set.recovery.manifest, set.opened.sources, output, observer);
+        if (outcome.result.status == RebuildStatus::Ok && !output.End())
+            outcome.result.status = RebuildStatus::WriteFailed;
+    }
+    Json out;
+    out.Open('{');
+    Outcome(out, set, outcome.result, output, outcome.inspection.shortfall);
+    out.Key("rebuilt").Open('[');
+    if (outcome.inspected && outcome.result.status == RebuildStatus::Ok)
+        for (unsigned n : PiecesToRebuild(outcome.inspection))
+            out.String(PieceFileName<char>(set.plan.dividedName, n, set.plan.count));
+    out.Close(']').Close('}');
+    return HandOver(out.Text());
+}
+
+// Every piece of the set that is not whole, written anew as the division
+// wrote it, each an output of its own piece name. Gives the status and the
+// pieces written.
+SUNDREL_EXPORT("sd_repair")
+uint8_t* SdRepair(const char* selected, int selectedLength)
+{
+    HostSet set(Utf8(selected, selectedLength));
+    HostOutput output;
+    BlockObserver observer;
+    RebuildOutcome result{RebuildStatus::WriteFailed};
+    SetInspection inspection;
+    std::vector<std::string> written;
+    if (set.recovery.hasManifest) {
+        bool stopped = false;
+        inspection = InspectSet(set.recovery.manifest, set.opened.sources, observer, &stopped);
+        result = {inspection.Rebuildable() ? RebuildStatus::Ok : RebuildStatus::Unrecoverable};
+        for (unsigned n : PiecesToRepair(inspection)) {
+            if (result.status != RebuildStatus::Ok)
+                break;
+            const std::string name = PieceFileName<char>(set.plan.dividedName, n, set.plan.count);
+            result = {RebuildStatus::WriteFailed, n - 1};
+            if (output.Begin(name))
+                result = WriteRepairedPiece(set.recovery.manifest, inspection, set.opened.sources,
+                                            n - 1, output, observer);
+            if (result.status == RebuildStatus::Ok && !output.End())
+                result.status = RebuildStatus::WriteFailed;
+            if (result.status == RebuildStatus::Ok)
+                written.push_back(name);
+        }
+    }
+    Json out;
+    out.Open('{');
+    Outcome(out, set, result, output, inspection.shortfall);
+    out.Key("written").Open('[');
+    for (const std::string& name : written)
+        out.String(name);
+    out.Close(']').Close('}');
+    return HandOver(out.Text());
+}
+
+SUNDREL_EXPORT("sd_division_hashes_new") DivisionHashes* SdDivisionHashesNew()
+{
+    return new DivisionHashes;
+}
+
+SUNDREL_EXPORT("sd_division_hashes_free") void SdDivisionHashesFree(DivisionHashes* hashes)
+{
+    delete hashes;
+}
+
+// The piece whose bytes the hashes took last is complete; with last, so is
+// the source.
+SUNDREL_EXPORT("sd_division_piece_end") void SdDivisionPieceEnd(DivisionHashes* hashes, int last)
+{
+    hashes->pieces.push_back(hashes->piece.Finish());
+    if (last)
+        hashes->sourceDigest = hashes->source.Finish();
+}
+
+// Recovery piece index of total, named name, of the division whose pieces
+// the hashes took, read again from the source (file 0): its manifest, then
+// its recovery blocks. Gives the status.
+SUNDREL_EXPORT("sd_write_recovery")
+uint8_t* SdWriteRecovery(DivisionHashes* hashes, const char* name, int nameLength, uint32_t id,
+                         double sourceSize, double pieceSize, int total, int index)
+{
+    RecoveryManifest manifest;
+    manifest.id = id;
+    manifest.sourceSize = uint64_t(sourceSize);
+    manifest.pieceSize = uint64_t(pieceSize);
+    manifest.count = unsigned(hashes->pieces.size());
+    manifest.recoveryCount = unsigned(total);
+    manifest.source = hashes->sourceDigest;
+    manifest.pieces = hashes->pieces;
+    HostRandomSource source(0, size_t(16) << 20);
+    HostOutput output;
+    BlockObserver observer;
+    RecoveryWriteOutcome outcome{RecoveryWriteStatus::WriteFailed};
+    ByteSink* sink = &output;
+    const unsigned which = unsigned(index);
+    if (output.Begin(Utf8(name, nameLength))) {
+        outcome = WriteRecoveryPieces(source, manifest, &sink, &which, 1, observer);
+        if (outcome.status == RecoveryWriteStatus::Ok && !output.End())
+            outcome.status = RecoveryWriteStatus::WriteFailed;
+    }
+    Json out;
+    out.Open('{');
+    switch (outcome.status) {
+    case RecoveryWriteStatus::Ok:
+        out.Field("status", "ok");
+        break;
+    case RecoveryWriteStatus::Stopped:
+    case RecoveryWriteStatus::WriteFailed:
+        out.Field("status", output.Ended() ? "ended" : "write");
+        break;
+    case RecoveryWriteStatus::ReadFailed:
+    case RecoveryWriteStatus::Refused:
+        out.Field("status", "read");
+        break;
+    }
+    out.Close('}');
+    return HandOver(out.Text());
+}
