@@ -2,7 +2,9 @@
 """sundrel.html in headless Chromium, opened from file://: its findings for
 sets the companion made and then damaged, its merge against the original
 file, its division against the companion's pieces, its keyboard use and
-narrow layout, and that it makes no network request.
+narrow layout, its sets with recovery pieces (merge with rebuilt pieces,
+repair, divisions with recovery pieces against recovery_reference.py), and
+that it makes no network request.
 
     page_test.py --page build-web/sundrel.html --companion build-native/bin/sundrel --out DIR
 """
@@ -23,6 +25,7 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
 from browser import Browser
+from recovery_reference import recovery_piece
 
 ARGS = None
 PIECE_LENGTH = 4 + 256 * 4098   # a piece of 1 MiB
@@ -46,6 +49,8 @@ const handle = (name) => ({
         if (window.__delay) await new Promise((r) => setTimeout(r, window.__delay));
       },
       close: async () => { window.__out.set(name, new Blob(parts)); window.__log.push('close ' + name); },
+      truncate: async (size) => { parts.splice(0); window.__log.push('truncate ' + name + ' ' + size); },
+      seek: async (position) => { window.__log.push('seek ' + name + ' ' + position); },
       abort: async () => { window.__log.push('abort ' + name); },
     };
   },
@@ -93,15 +98,25 @@ class Data:
         self.companion_divide(self.pieces, "-s", "1")
         self.names = sorted(p.name for p in self.pieces.iterdir())
         assert len(self.names) == 3, self.names
+        # The same pieces with one recovery piece.
+        self.recovery = self.root / "recovery"
+        shutil.copytree(self.pieces, self.recovery)
+        self.recovery_name = "report.bin(00_of_03).recovery-01-of-01.divide"
+        (self.recovery / self.recovery_name).write_bytes(recovery_piece(
+            self.source.read_bytes(), self.piece_bytes(), 1 << 20, 1, 1))
+
+    def piece_bytes(self):
+        return [(self.pieces / name).read_bytes() for name in self.names]
 
     def companion_divide(self, folder, *size):
         subprocess.run([ARGS.companion, "divide", str(self.source), *size, "-o", str(folder),
                         "--quiet"], check=True, timeout=60, stdout=subprocess.DEVNULL)
 
-    def variant(self, name, change=None, leave_out=()):
-        """A copy of the pieces with one changed or some left out."""
+    def variant(self, name, change=None, leave_out=(), recovery=False):
+        """A copy of the pieces (and the recovery piece) with one changed or
+        some left out."""
         folder = self.root / name
-        shutil.copytree(self.pieces, folder)
+        shutil.copytree(self.recovery if recovery else self.pieces, folder)
         for number in leave_out:
             (folder / self.names[number - 1]).unlink()
         if change:
@@ -132,6 +147,13 @@ def cut(number, bytes_off):
         path = folder / ("report.bin(%02d_of_03).divide" % number)
         path.write_bytes(path.read_bytes()[:-bytes_off])
     return change
+
+
+def flip_recovery(folder, offset):
+    path = folder / "report.bin(00_of_03).recovery-01-of-01.divide"
+    data = bytearray(path.read_bytes())
+    data[offset] ^= 0x40
+    path.write_bytes(bytes(data))
 
 
 def companion_verify(piece, locale):
@@ -208,6 +230,76 @@ class PageTest(unittest.TestCase):
                 companion = companion_verify(paths[0], "C")
                 self.assertEqual([[f["kind"], f["message"]] for f in companion["findings"]], found)
                 self.assertEqual(companion["mergeable"], state == "merges")
+
+    def test_sets_with_a_recovery_piece(self):
+        source = sha256(self.data.source.read_bytes())
+        second = "report.bin(02_of_03).divide"
+        rows = [
+            # what, files, state, state text part, recovery finding, merge outcome, repaired
+            # pieces, whether the merge starts its output over
+            ("whole set", self.data.variant("rec-whole", recovery=True), "merges",
+             "The set would merge: 3 pieces, 2622674 data bytes.", "recovery-usable", "merged", [], False),
+            ("missing piece", self.data.variant("rec-missing", leave_out=[2], recovery=True), "repairs",
+             "pieces 02 would be rebuilt", "recovery-usable", "merged", [2], False),
+            ("damaged piece", self.data.variant("rec-damaged", flip_byte(2, 4 + 2 * CHUNK + 100), recovery=True),
+             "repairs", "pieces 02 would be rebuilt", "recovery-usable", "merged", [2], True),
+            ("two pieces lost", self.data.variant("rec-two", leave_out=[1, 3], recovery=True), "cannot",
+             "1 more recovery files are needed", "recovery-usable", None, [], False),
+            ("damaged recovery piece and piece", self.data.variant(
+                "rec-both", lambda f: (flip_byte(2, 100)(f), flip_recovery(f, 1000 + 2 * CHUNK)), recovery=True),
+             "repairs", "pieces 02 would be rebuilt", "recovery-damaged", "merged", [2], True),
+        ]
+        pieces = self.data.piece_bytes()
+        for what, paths, state, text, recovery_kind, outcome, repaired, restarts in rows:
+            with self.subTest(what):
+                sets = self.load(paths)
+                self.assertEqual(len(sets), 1, sets)
+                self.assertEqual(sets[0]["state"], state)
+                self.assertIn(text, self.browser.js("return document.querySelector('#sets .state').textContent"))
+                kinds = dict((k, t) for k, t in sets[0]["findings"])
+                self.assertIn(recovery_kind, kinds, sets[0]["findings"])
+                self.assertEqual(sets[0]["mergeEnabled"], outcome is not None)
+                if outcome is None:
+                    continue
+                self.assertEqual(self.merge(), outcome)
+                self.assertEqual(self.browser.js("return window.__log.some((l) => l.startsWith('truncate'))"),
+                                 restarts)
+                name = self.browser.js("return [...window.__out.keys()][0]")
+                self.assertEqual(sha256(self.browser.blob_bytes("window.__out.get(%r)" % name)), source)
+                result = self.browser.js("return document.querySelector('#sets .result').textContent")
+                if repaired:
+                    self.assertIn("rebuilt from the recovery files: " + second, result)
+                else:
+                    self.assertNotIn("rebuilt", result)
+                # Repair writes each piece that is not whole as the division wrote it.
+                self.browser.js("window.__out.clear()")
+                buttons = self.browser.js("return document.querySelectorAll('#sets button.repair').length")
+                self.assertEqual(buttons, 1 if repaired else 0)
+                if not repaired:
+                    continue
+                self.browser.js("document.querySelector('#sets button.repair').click()")
+                self.assertEqual(self.browser.wait(lambda: self.browser.js(
+                    "return document.querySelector('#sets .result').dataset.outcome"), what="the repair"),
+                    "repaired")
+                written = sorted(self.browser.js("return [...window.__out.keys()]"))
+                self.assertEqual(written, [self.data.names[n - 1] for n in repaired])
+                for n in repaired:
+                    self.assertEqual(self.browser.blob_bytes("window.__out.get(%r)" % self.data.names[n - 1]),
+                                     pieces[n - 1])
+
+    def test_merge_through_recovery_restarts_a_download(self):
+        downloads = self.data.root / "downloads-recovery"
+        downloads.mkdir(exist_ok=True)
+        self.load(self.data.variant("rec-download", flip_byte(3, 4 + 5 * CHUNK), recovery=True))
+        self.browser.driver.execute_cdp_cmd("Page.setDownloadBehavior",
+                                            {"behavior": "allow", "downloadPath": str(downloads)})
+        self.browser.js("window.showSaveFilePicker = undefined")
+        self.assertEqual(self.merge(), "merged")
+        merged = self.browser.wait(lambda: [p for p in downloads.iterdir() if p.suffix == ".bin"],
+                                   what="the download")
+        self.browser.wait(lambda: merged[0].stat().st_size == self.data.source.stat().st_size,
+                          what="the whole download")
+        self.assertEqual(sha256(merged[0].read_bytes()), sha256(self.data.source.read_bytes()))
 
     def test_files_that_are_no_piece_and_two_sets(self):
         extra = self.data.root / "notes.txt"
@@ -329,6 +421,18 @@ class PageTest(unittest.TestCase):
                 self.assertTrue(before <= int.from_bytes(ids.pop(), "little") <= time.time() + 1)
                 for name, data in pieces.items():
                     self.assertEqual(data[4:], expected[name][4:], name)
+
+        # With recovery pieces: after the pieces, those recovery_reference.py writes for them.
+        set_recovery = set_mib + (";document.querySelector('#recovery-count').value = '2';"
+                                  "document.querySelector('#recovery-count').dispatchEvent(new Event('input'))")
+        with self.subTest("2 recovery pieces"):
+            _, pieces = self.divide_in_page(set_recovery)
+            names = self.data.names + ["report.bin(00_of_03).recovery-%02d-of-02.divide" % j for j in (1, 2)]
+            self.assertEqual(sorted(pieces), sorted(names))
+            source = self.data.source.read_bytes()
+            for j in (1, 2):
+                self.assertEqual(pieces[names[2 + j]], recovery_piece(
+                    source, [pieces[name] for name in self.data.names], 1 << 20, j, 2), names[2 + j])
 
         # Earlier pieces of the same name in the folder go first, when the user agrees.
         self.browser.js("window.__out.set('report.bin(01_of_07).divide', new Blob(['old']));"
