@@ -226,6 +226,7 @@ function runJob(request, job, openOutput) {
       answer(true);
     });
     on('restart', async () => {
+      if (job.stopped) return fail('stopped');
       try {
         await output.restart();
       } catch (error) {

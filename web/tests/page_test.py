@@ -157,9 +157,12 @@ def flip_recovery(folder, offset):
 
 
 def companion_verify(piece, locale):
+    """The companion's verdict on the set of one piece."""
     verify = subprocess.run([ARGS.companion, "verify", "--json", piece], timeout=60,
                             capture_output=True, text=True, env={**os.environ, "LC_ALL": locale})
-    return json.loads(verify.stdout)
+    sets = json.loads(verify.stdout)["sets"]
+    assert len(sets) == 1, sets
+    return sets[0]
 
 
 class PageTest(unittest.TestCase):
@@ -498,6 +501,9 @@ class PageTest(unittest.TestCase):
         self.load(paths)
         self.assertEqual(self.browser.js("return document.documentElement.lang"), "en")
         self.browser.driver.save_screenshot(os.path.join(ARGS.out, "page-en.png"))
+        repairable = self.data.variant("screens-recovery", flip_byte(2, 5000), leave_out=[3], recovery=True)
+        self.load(repairable)
+        self.browser.driver.save_screenshot(os.path.join(ARGS.out, "page-recovery-en.png"))
         japanese = Browser("ja")
         try:
             sets = self.load(paths, japanese)
@@ -506,6 +512,8 @@ class PageTest(unittest.TestCase):
             companion = companion_verify(paths[0], "ja_JP.UTF-8")
             self.assertEqual([[f["kind"], f["message"]] for f in companion["findings"]], sets[0]["findings"])
             japanese.driver.save_screenshot(os.path.join(ARGS.out, "page-ja.png"))
+            self.load(repairable, japanese)
+            japanese.driver.save_screenshot(os.path.join(ARGS.out, "page-recovery-ja.png"))
             self.assertEqual(japanese.network_requests(self.url), [])
         finally:
             japanese.close()
