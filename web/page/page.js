@@ -299,7 +299,8 @@ function renderSurvey(result, final) {
     if (set.id !== undefined) section.append(element('p', 'set-id', say('setId', { id: idText(set.id) })));
     const list = element('ul', 'findings');
     for (const finding of set.findings) {
-      const item = element('li', finding.kind === 'ok' ? 'finding ok' : 'finding fault', findingText(finding, set, readErrors));
+      const sound = finding.kind === 'ok' || finding.kind === 'recovery-usable';
+      const item = element('li', sound ? 'finding ok' : 'finding fault', findingText(finding, set, readErrors));
       item.dataset.kind = finding.kind;
       list.append(item);
     }
