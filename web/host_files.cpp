@@ -15,6 +15,16 @@ constexpr size_t kSliceSize = size_t(16) << 20;
 constexpr size_t kWindowBudget = size_t(64) << 20;
 constexpr size_t kMinWindow = size_t(256) << 10;
 
+}  // namespace
+
+size_t WindowSize(size_t windows)
+{
+    const size_t size = kWindowBudget / (windows ? windows : 1);
+    return size < kMinWindow ? kMinWindow : size > kSliceSize ? kSliceSize : size;
+}
+
+namespace {
+
 size_t SliceFor(const std::vector<HostFileSource::Range>& ranges)
 {
     uint64_t total = 0;
@@ -77,9 +87,7 @@ std::unique_ptr<RandomSource> HostFolder::Open(std::string_view name)
     if (index < 0)
         return nullptr;
     // The windows of all the files a rebuild reads at once share a budget.
-    size_t window = kWindowBudget / names_.size();
-    window = window < kMinWindow ? kMinWindow : window > kSliceSize ? kSliceSize : window;
-    return std::make_unique<HostRandomSource>(index, window);
+    return std::make_unique<HostRandomSource>(index, WindowSize(names_.size()));
 }
 
 int HostFolder::IndexOf(std::string_view name) const
@@ -142,6 +150,11 @@ bool HostFileSource::Read(void* buffer, size_t n, size_t* got)
     return true;
 }
 
+HostRandomSource::HostRandomSource(int file, size_t windowSize, size_t windows)
+    : file_(file), windowSize_(windowSize), windows_(windows)
+{
+}
+
 bool HostRandomSource::Size(uint64_t* size)
 {
     const double length = HostFileSize(file_);
@@ -151,26 +164,46 @@ bool HostRandomSource::Size(uint64_t* size)
     return true;
 }
 
+// The window that holds n bytes from offset; a window the file ended in
+// holds whatever it has from there.
+HostRandomSource::Window* HostRandomSource::Holding(uint64_t offset, size_t n)
+{
+    for (Window& window : windows_) {
+        const uint64_t end = window.at + window.bytes.size();
+        if (offset >= window.at && offset < end && (offset + n <= end || window.bytes.size() < windowSize_))
+            return &window;
+    }
+    return nullptr;
+}
+
 bool HostRandomSource::ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got)
 {
-    if (n > window_) {   // larger than the window: straight through
+    if (n > windowSize_) {   // larger than a window: straight through
         const int read = HostFileRead(file_, double(offset), buffer, int(n));
         *got = read > 0 ? size_t(read) : 0;
         return read >= 0;
     }
-    if (offset < heldAt_ || offset + n > heldAt_ + held_.size()) {
-        held_.resize(window_);
-        const int read = HostFileRead(file_, double(offset), held_.data(), int(window_));
-        if (read < 0) {
-            held_.clear();
+    Window* window = Holding(offset, n);
+    if (!window) {
+        window = &windows_[0];
+        for (Window& other : windows_)
+            if (other.lastUse < window->lastUse)
+                window = &other;
+        window->bytes.resize(windowSize_);
+        const int read = HostFileRead(file_, double(offset), window->bytes.data(), int(windowSize_));
+        window->bytes.resize(read > 0 ? size_t(read) : 0);
+        window->at = offset;
+        if (read < 0)
             return false;
+        if (window->bytes.empty()) {   // at or past the end
+            *got = 0;
+            return true;
         }
-        held_.resize(size_t(read));
-        heldAt_ = offset;
     }
-    const uint64_t available = heldAt_ + held_.size() > offset ? heldAt_ + held_.size() - offset : 0;
+    window->lastUse = ++uses_;
+    const uint64_t available = window->at + window->bytes.size() - offset;
     *got = n < available ? n : size_t(available);
-    std::memcpy(buffer, held_.data() + (offset - heldAt_), *got);
+    std::memcpy(buffer, window->bytes.data() + (offset - window->at), *got);
     return true;
 }
 

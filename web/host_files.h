@@ -51,21 +51,32 @@ private:
     size_t head_ = 0, tail_ = 0;
 };
 
+// The size of each of windows windows that are held at once.
+size_t WindowSize(size_t windows);
+
 // One file read anywhere, for recovery pieces and what they rebuild. Reads
-// go through a window of the file that is refilled when a read falls
-// outside it: the core reads runs of blocks in order, each far smaller than
-// a round trip to the browser's blob store is worth.
+// go through windows of the file, refilled when a read falls outside them:
+// the core reads runs of blocks in order, each far smaller than a round
+// trip to the browser's blob store is worth. A source divided into pieces
+// is read at one place per piece: a window for each.
 class HostRandomSource : public RandomSource {
 public:
-    HostRandomSource(int file, size_t window) : file_(file), window_(window) {}
+    HostRandomSource(int file, size_t windowSize, size_t windows = 1);
     bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got) override;
     bool Size(uint64_t* size) override;
 
 private:
+    struct Window {
+        uint64_t at = 0;
+        std::vector<uint8_t> bytes;
+        uint64_t lastUse = 0;
+    };
+    Window* Holding(uint64_t offset, size_t n);
+
     int file_;
-    size_t window_;
-    std::vector<uint8_t> held_;
-    uint64_t heldAt_ = 0;
+    size_t windowSize_;
+    std::vector<Window> windows_;
+    uint64_t uses_ = 0;
 };
 
 // The page's current output, handed over in segments of several MiB: the

@@ -180,7 +180,7 @@ uint8_t* SdWriteRecovery(DivisionHashes* hashes, const char* name, int nameLengt
     manifest.recoveryCount = unsigned(total);
     manifest.source = hashes->sourceDigest;
     manifest.pieces = hashes->pieces;
-    HostRandomSource source(0, size_t(16) << 20);
+    HostRandomSource source(0, WindowSize(manifest.count), manifest.count);
     HostOutput output;
     BlockObserver observer;
     RecoveryWriteOutcome outcome{RecoveryWriteStatus::WriteFailed};
