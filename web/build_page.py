@@ -21,7 +21,8 @@ def main():
     page = pathlib.Path(__file__).resolve().parent / "page"
     read = lambda name: (page / name).read_text(encoding="utf-8")
     style = read("style.css")
-    script = read("texts.js") + "\n" + read("page.js")
+    # page.js last: it starts the page once everything is defined.
+    script = "\n".join(read(name) for name in ("texts.js", "jobs.js", "divide.js", "page.js"))
     worker = read("worker.js")
     for name, text in (("style", style), ("script", script), ("worker", worker)):
         if "</s" in text.lower():

@@ -5,10 +5,13 @@ merged file is streamed there as into a picked file. Measures the time
 beside the companion's merge of the same pieces, and the memory of
 Chromium's renderer processes (the page and its worker) before, during and
 after: it must not grow with the file. Exits 1 when the merged file differs
-or the renderer grew by more than LIMIT_MIB.
+or the renderer grew by more than LIMIT_MIB. With --recovery the set gets a
+recovery piece (recovery_reference.py) and its last piece a damaged block
+near its end: the merge goes straight through, starts its output over and
+rebuilds the block.
 
     large_merge.py --page build-web/sundrel.html --companion build-native/bin/sundrel
-                   [--size-mib 1024] [--work DIR] [--limit-mib 256]
+                   [--size-mib 1024] [--work DIR] [--limit-mib 256] [--recovery]
 """
 import argparse
 import functools
@@ -23,6 +26,7 @@ import threading
 import time
 
 from browser import Browser
+from recovery_reference import recovery_piece
 
 OPFS_PICKER = """
 window.showSaveFilePicker = async (options) =>
@@ -108,6 +112,7 @@ def main():
     parser.add_argument("--size-mib", type=int, default=1024)
     parser.add_argument("--work")
     parser.add_argument("--limit-mib", type=int, default=256)
+    parser.add_argument("--recovery", action="store_true")
     args = parser.parse_args()
     work = pathlib.Path(tempfile.mkdtemp(prefix="sundrel-large-", dir=args.work))
     server = browser = None
@@ -131,6 +136,16 @@ def main():
                        check=True, timeout=600, stdout=subprocess.DEVNULL)
         companion_seconds = time.monotonic() - start
         shutil.rmtree(merged)
+        if args.recovery:
+            recovery = pieces / ("source.bin(00_of_%02d).recovery-01-of-01.divide" % len(paths))
+            recovery.write_bytes(recovery_piece(source.read_bytes(), [pathlib.Path(p).read_bytes() for p in paths],
+                                                16 << 20, 1, 1))
+            with open(paths[-1], "r+b") as last:
+                last.seek(-100, os.SEEK_END)
+                byte = last.read(1)
+                last.seek(-1, os.SEEK_CUR)
+                last.write(bytes([byte[0] ^ 0x40]))
+            paths = sorted(str(p) for p in pieces.iterdir())
 
         page = pathlib.Path(args.page).resolve()
         server = serve(str(page.parent))
@@ -145,7 +160,7 @@ def main():
         browser.wait(lambda: browser.js("return document.body.dataset.survey") == "done",
                      timeout=600, what="the survey")
         state = browser.js("return document.querySelector('#sets .state').dataset.state")
-        if state != "merges":
+        if state != ("repairs" if args.recovery else "merges"):
             sys.exit("large_merge: the set does not merge: %s" % state)
 
         pids = descendants(browser.driver.service.process.pid)
@@ -174,8 +189,8 @@ def main():
         leaks = browser.network_requests(url)
 
         size = args.size_mib << 20
-        print("page merge of %d MiB (%d pieces of 16 MiB), into the OPFS from http://127.0.0.1"
-              % (args.size_mib, len(paths)))
+        print("page merge of %d MiB (%d files of 16 MiB%s), into the OPFS from http://127.0.0.1"
+              % (args.size_mib, len(paths), ", one a recovery piece, the last piece damaged" if args.recovery else ""))
         print("  %-34s %8.2f s %8.1f MB/s" % ("page (headless Chromium)", page_seconds, size / 1e6 / page_seconds))
         print("  %-34s %8.2f s %8.1f MB/s" % ("sundrel merge (whole process)", companion_seconds,
                                               size / 1e6 / companion_seconds))
