@@ -1,7 +1,6 @@
 // The Divide section: the plan of a division as the options choose it, and
 // its pieces and recovery pieces written into a folder or downloads.
 
-
 let divideSource = null;
 let dividePlanned = null;
 
