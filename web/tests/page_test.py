@@ -343,7 +343,17 @@ class PageTest(unittest.TestCase):
         self.assertEqual(sha256(merged[0].read_bytes()), sha256(self.data.source.read_bytes()))
 
     def test_stop_and_failures_leave_no_merged_file(self):
-        self.load(self.data.variant("stop"))
+        rows = [
+            # what, files, the write that fails
+            ("pieces alone", self.data.variant("stop"), 2),
+            ("through a recovery piece", self.data.variant("stop-rec", flip_byte(2, 100), recovery=True), 1),
+        ]
+        for what, paths, failing in rows:
+            with self.subTest(what):
+                self.stop_and_fail_merge(paths, failing)
+
+    def stop_and_fail_merge(self, paths, failing):
+        self.load(paths)
         self.browser.js("window.__delay = 300")
         self.browser.js("document.querySelector('#sets button.merge').click()")
         self.browser.wait(lambda: self.browser.js("return window.__log.some((l) => l.startsWith('write'))"),
@@ -365,8 +375,8 @@ class PageTest(unittest.TestCase):
                         "window.showSaveFilePicker = async (o) => { const h = await original(o);"
                         "  const open = h.createWritable; h.createWritable = async () => {"
                         "    const w = await open(); let n = 0; const write = w.write;"
-                        "    w.write = async (d) => { if (++n == 2) throw new Error('disk full'); return write(d); };"
-                        "    return w; }; return h; };")
+                        "    w.write = async (d) => { if (++n == %d) throw new Error('disk full'); return write(d); };"
+                        "    return w; }; return h; };" % failing)
         self.assertEqual(self.merge(), "write")
         self.assertIn("disk full", self.browser.js("return document.querySelector('#sets .result').textContent"))
         self.assertEqual(self.browser.js("return window.__out.size"), 0)
