@@ -117,8 +117,8 @@ uint8_t* SdMergePlan(const char* selected, int selectedLength, int year, int mon
 
 // A piece's size for the source, chosen as the companion chooses it: pieceMiB
 // when given, else the largest that fits mailLimit, else the default; then
-// the pieces' names and those of recovery recovery pieces, or why there can
-// be none.
+// the names of the pieces and of as many recovery pieces as recovery asks
+// for, or why there can be none.
 SUNDREL_EXPORT("sd_divide_plan")
 uint8_t* SdDividePlan(const char* source, int sourceLength, double size, int pieceMiB,
                       double mailLimit, int recovery)
