@@ -35,4 +35,6 @@ SUNDREL_IMPORT("output_write") int HostOutputWrite(const void* data, int n);
 SUNDREL_IMPORT("output_restart") int HostOutputRestart();
 // The current output is complete.
 SUNDREL_IMPORT("output_end") int HostOutputEnd();
+// Lets the page see a Stop while the core reads without writing.
+SUNDREL_IMPORT("job_go_on") int HostJobGoOn();
 }

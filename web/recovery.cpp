@@ -25,6 +25,26 @@ std::vector<unsigned> PiecesToRepair(const SetInspection& inspection)
 
 namespace {
 
+// Stops the core's work when the page's Stop reaches the worker: it looks
+// every few MiB, also where nothing is written for a while.
+class JobObserver : public BlockObserver {
+public:
+    bool BeforeBlock() override
+    {
+        if (goOn_ && read_ >= kLookEvery) {
+            read_ = 0;
+            goOn_ = HostJobGoOn() != 0;
+        }
+        return goOn_;
+    }
+    void AfterBlock(size_t bytes) override { read_ += bytes; }
+
+private:
+    static constexpr uint64_t kLookEvery = uint64_t(16) << 20;
+    uint64_t read_ = 0;
+    bool goOn_ = true;
+};
+
 // The set of the piece named selected, opened through its recovery pieces.
 struct HostSet {
     HostFolder folder;
@@ -50,8 +70,9 @@ void Outcome(Json& out, const HostSet& set, const RebuildOutcome& outcome, const
         return;
     case RebuildStatus::Stopped:
     case RebuildStatus::WriteFailed:
-        // Only the page fails a write or stops: it already knows.
-        out.Field("status", output.Ended() ? "ended" : "write");
+        // The page fails writes and ends jobs: it knows, unless the Stop
+        // came while nothing was written.
+        out.Field("status", output.Ended() ? "ended" : outcome.status == RebuildStatus::Stopped ? "stopped" : "write");
         return;
     case RebuildStatus::ReadFailed: {
         out.Field("status", "read");
@@ -87,7 +108,7 @@ uint8_t* SdMergeRecovery(const char* selected, int selectedLength, const char* m
 {
     HostSet set(Utf8(selected, selectedLength));
     HostOutput output;
-    BlockObserver observer;
+    JobObserver observer;
     RecoveryMergeOutcome outcome;
     outcome.result.status = RebuildStatus::WriteFailed;
     if (set.recovery.hasManifest && output.Begin(Utf8(mergedName, mergedNameLength))) {
@@ -114,7 +135,7 @@ uint8_t* SdRepair(const char* selected, int selectedLength)
 {
     HostSet set(Utf8(selected, selectedLength));
     HostOutput output;
-    BlockObserver observer;
+    JobObserver observer;
     RebuildOutcome result{RebuildStatus::WriteFailed};
     SetInspection inspection;
     std::vector<std::string> written;
@@ -182,7 +203,7 @@ uint8_t* SdWriteRecovery(DivisionHashes* hashes, const char* name, int nameLengt
     manifest.pieces = hashes->pieces;
     HostRandomSource source(0, WindowSize(manifest.count), manifest.count);
     HostOutput output;
-    BlockObserver observer;
+    JobObserver observer;
     RecoveryWriteOutcome outcome{RecoveryWriteStatus::WriteFailed};
     ByteSink* sink = &output;
     const unsigned which = unsigned(index);
@@ -199,7 +220,8 @@ uint8_t* SdWriteRecovery(DivisionHashes* hashes, const char* name, int nameLengt
         break;
     case RecoveryWriteStatus::Stopped:
     case RecoveryWriteStatus::WriteFailed:
-        out.Field("status", output.Ended() ? "ended" : "write");
+        out.Field("status", output.Ended() ? "ended"
+                            : outcome.status == RecoveryWriteStatus::Stopped ? "stopped" : "write");
         break;
     case RecoveryWriteStatus::ReadFailed:
     case RecoveryWriteStatus::Refused:

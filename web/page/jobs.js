@@ -144,7 +144,11 @@ let jobCounter = 0;
 function runJob(request, job, openOutput) {
   const id = ++jobCounter;
   currentJob = job;
-  job.view.stop.onclick = () => { job.stopped = true; job.view.stop.disabled = true; };
+  job.view.stop.onclick = () => {
+    job.stopped = true;
+    job.view.stop.disabled = true;
+    worker.postMessage({ type: 'stop', job: id });
+  };
   return new Promise((resolve) => {
     const written = [];
     let output = null;

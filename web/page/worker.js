@@ -25,6 +25,7 @@ const canSuspend = typeof WebAssembly.Suspending === 'function' && typeof WebAss
 let core = null;
 let suspendingCalls = null;   // the core's exports that write through outputs
 let outputJob = 0;            // the job those outputs belong to
+let stoppedJob = 0;           // the last job the page's Stop reached
 let pieces = [];        // the files given for merging, one per name
 let files = [];         // the files the core reads in the current call
 let readErrors = new Map();
@@ -47,6 +48,11 @@ function outputImports() {
     output_restart: async () =>
       (await channel.drain() && await channel.send({ type: 'restart', job: outputJob })) ? 1 : 0,
     output_end: async () => (await channel.end(outputJob, '')) ? 1 : 0,
+    // A turn of the event loop, in which a Stop can arrive.
+    job_go_on: async () => {
+      await new Promise((resolve) => setTimeout(resolve, 0));
+      return stoppedJob === outputJob ? 0 : 1;
+    },
   };
   const wrapped = {};
   for (const [name, call] of Object.entries(calls))
@@ -310,6 +316,7 @@ onmessage = async (event) => {
         break;
       }
       case 'ack': if (channel) channel.answer(message.goOn); break;
+      case 'stop': stoppedJob = message.job; break;
       case 'survey': survey(message.files); break;
       case 'clear': pieces = []; postMessage({ type: 'survey', result: { sets: [], others: [] }, total: 0, final: true }); break;
       case 'merge-plan': mergePlan(message.selected, message.time); break;
