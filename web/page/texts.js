@@ -32,8 +32,8 @@ const TEXTS = {
     ja: 'この組は統合できません。失われたか壊れた分割ファイルが多すぎて復元できません。修復用ファイルがあと {more} 個必要です。',
   },
   noRebuild: {
-    en: 'This browser cannot rebuild pieces (WebAssembly JavaScript Promise Integration is needed).',
-    ja: 'このブラウザでは分割ファイルを復元できません (WebAssembly JavaScript Promise Integration が必要です)。',
+    en: 'This browser can neither rebuild pieces nor write recovery files (WebAssembly JavaScript Promise Integration is needed).',
+    ja: 'このブラウザでは分割ファイルの復元も修復用ファイルの作成もできません (WebAssembly JavaScript Promise Integration が必要です)。',
   },
   stillChecking: { en: 'Checking the blocks…', ja: 'ブロックを確認しています…' },
   ok: { en: '{file}: OK, {blocks} blocks, {dataBytes} data bytes', ja: '{file}: 正常、{blocks} ブロック、データ {dataBytes} バイト' },
