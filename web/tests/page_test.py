@@ -153,19 +153,29 @@ class PageTest(unittest.TestCase):
                     self.assertEqual(self.browser.blob_bytes("window.__out.get(%r)" % self.data.names[n - 1]),
                                      pieces[n - 1])
 
-    def test_merge_through_recovery_restarts_a_download(self):
+    def test_merge_and_repair_through_recovery_as_downloads(self):
         downloads = self.data.root / "downloads-recovery"
         downloads.mkdir(exist_ok=True)
         self.load(self.data.variant("rec-download", flip_byte(3, 4 + 5 * CHUNK), recovery=True))
         self.browser.driver.execute_cdp_cmd("Page.setDownloadBehavior",
                                             {"behavior": "allow", "downloadPath": str(downloads)})
-        self.browser.js("window.showSaveFilePicker = undefined")
+        self.browser.js("window.showSaveFilePicker = undefined; window.showDirectoryPicker = undefined")
+        # The straight pass meets the damage: the collected parts go and the merge starts over.
         self.assertEqual(self.merge(), "merged")
         merged = self.browser.wait(lambda: [p for p in downloads.iterdir() if p.suffix == ".bin"],
                                    what="the download")
         self.browser.wait(lambda: merged[0].stat().st_size == self.data.source.stat().st_size,
                           what="the whole download")
         self.assertEqual(sha256(merged[0].read_bytes()), sha256(self.data.source.read_bytes()))
+
+        self.browser.js("document.querySelector('#sets button.repair').click()")
+        self.assertEqual(self.browser.wait(lambda: self.browser.js(
+            "return document.querySelector('#sets .result').dataset.outcome"), what="the repair"), "repaired")
+        original = self.data.piece_bytes()[2]
+        repaired = downloads / self.data.names[2]
+        self.browser.wait(lambda: repaired.exists() and repaired.stat().st_size == len(original),
+                          what="the repaired piece")
+        self.assertEqual(repaired.read_bytes(), original)
 
     def test_files_that_are_no_piece_and_two_sets(self):
         extra = self.data.root / "notes.txt"
