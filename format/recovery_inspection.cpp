@@ -161,15 +161,6 @@ bool SetInspection::Whole() const
     return true;
 }
 
-std::vector<unsigned> PiecesToRebuild(const SetInspection& inspection)
-{
-    std::vector<unsigned> numbers;
-    for (size_t p = 0; p < inspection.pieces.size(); ++p)
-        if (!DataIsWhole(inspection.pieces[p].state))
-            numbers.push_back(unsigned(p + 1));
-    return numbers;
-}
-
 bool SetInspection::Lost(unsigned piece, uint64_t stripe) const
 {
     const PieceInspection& p = pieces[piece];

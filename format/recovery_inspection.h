@@ -76,10 +76,6 @@ struct SetInspection {
     bool RecoveryBlockUsable(unsigned index, uint64_t stripe) const;
 };
 
-// The pieces (from 1) whose data is lost in part or whole: those a merge
-// rebuilds.
-std::vector<unsigned> PiecesToRebuild(const SetInspection& inspection);
-
 // Reads every piece and recovery piece once. stopped is set when the
 // observer stops it (the inspection is then incomplete).
 SetInspection InspectSet(const RecoveryManifest& manifest, const SetSources& sources,

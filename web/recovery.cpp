@@ -121,7 +121,7 @@ uint8_t* SdMergeRecovery(const char* selected, int selectedLength, const char* m
     Outcome(out, set, outcome.result, output, outcome.inspection.shortfall);
     out.Key("rebuilt").Open('[');
     if (outcome.inspected && outcome.result.status == RebuildStatus::Ok)
-        for (unsigned n : PiecesToRebuild(outcome.inspection))
+        for (unsigned n : RebuiltPieces(outcome.inspection))
             out.String(PieceFileName<char>(set.plan.dividedName, n, set.plan.count));
     out.Close(']').Close('}');
     return HandOver(out.Text());
@@ -167,40 +167,37 @@ uint8_t* SdRepair(const char* selected, int selectedLength)
     return HandOver(out.Text());
 }
 
-SUNDREL_EXPORT("sd_division_hashes_new") DivisionHashes* SdDivisionHashesNew()
+SUNDREL_EXPORT("sd_division_new") Division* SdDivisionNew()
 {
-    return new DivisionHashes;
+    return new Division;
 }
 
-SUNDREL_EXPORT("sd_division_hashes_free") void SdDivisionHashesFree(DivisionHashes* hashes)
+SUNDREL_EXPORT("sd_division_free") void SdDivisionFree(Division* division)
 {
-    delete hashes;
+    delete division;
 }
 
-// The piece whose bytes the hashes took last is complete; with last, so is
-// the source.
-SUNDREL_EXPORT("sd_division_piece_end") void SdDivisionPieceEnd(DivisionHashes* hashes, int last)
+// The piece whose bytes the division took last is complete.
+SUNDREL_EXPORT("sd_division_piece_end") void SdDivisionPieceEnd(Division* division)
 {
-    hashes->pieces.push_back(hashes->piece.Finish());
-    if (last)
-        hashes->sourceDigest = hashes->source.Finish();
+    division->hashes.EndPiece();
 }
 
-// Recovery piece index of total, named name, of the division whose pieces
-// the hashes took, read again from the source (file 0): its manifest, then
-// its recovery blocks. Gives the status.
+// Every piece is written: the manifest of total recovery pieces.
+SUNDREL_EXPORT("sd_division_end")
+void SdDivisionEnd(Division* division, uint32_t id, double sourceSize, double pieceSize, int count,
+                   int total)
+{
+    division->manifest = division->hashes.Manifest(id, uint64_t(sourceSize), uint64_t(pieceSize),
+                                                   unsigned(count), unsigned(total));
+}
+
+// Recovery piece index of the division, named name, read again from the
+// source (file 0): its manifest, then its recovery blocks. Gives the status.
 SUNDREL_EXPORT("sd_write_recovery")
-uint8_t* SdWriteRecovery(DivisionHashes* hashes, const char* name, int nameLength, uint32_t id,
-                         double sourceSize, double pieceSize, int total, int index)
+uint8_t* SdWriteRecovery(Division* division, const char* name, int nameLength, int index)
 {
-    RecoveryManifest manifest;
-    manifest.id = id;
-    manifest.sourceSize = uint64_t(sourceSize);
-    manifest.pieceSize = uint64_t(pieceSize);
-    manifest.count = unsigned(hashes->pieces.size());
-    manifest.recoveryCount = unsigned(total);
-    manifest.source = hashes->sourceDigest;
-    manifest.pieces = hashes->pieces;
+    const RecoveryManifest& manifest = division->manifest;
     HostRandomSource source(0, WindowSize(manifest.count), manifest.count);
     HostOutput output;
     JobObserver observer;

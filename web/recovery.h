@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "hash_worker.h"
+#include "division_hashes.h"
 #include "recovery_inspection.h"
-#include "sha256.h"
+#include "recovery_piece.h"
 
 namespace sundrel::web {
 
@@ -14,12 +14,11 @@ namespace sundrel::web {
 // division wrote it, its ID and length included.
 std::vector<unsigned> PiecesToRepair(const SetInspection& inspection);
 
-// The SHA-256 sums of a division with recovery pieces, taken while its
-// pieces are written: the source's and every piece file's.
-struct DivisionHashes {
-    DirectHash source, piece;
-    std::vector<Sha256Digest> pieces;
-    Sha256Digest sourceDigest{};   // once the pieces are written
+// A division with recovery pieces on the page: the SHA-256 sums taken while
+// its pieces are written, then the manifest they make.
+struct Division {
+    DivisionHashes hashes{true};
+    RecoveryManifest manifest;
 };
 
 }  // namespace sundrel::web

@@ -296,7 +296,7 @@ void SurveySet(Json& out, HostFolder& folder, const Set& set, bool scanBlocks,
         const SetInspection& inspection = recovery.inspection;
         const char* state = inspection.Whole() ? "merges" : inspection.Rebuildable() ? "repairs" : "cannot";
         out.Field("state", state).Field("dataBytes", recovery.sourceSize);
-        NumberList(out, "rebuild", PiecesToRebuild(inspection));
+        NumberList(out, "rebuild", RebuiltPieces(inspection));
         NumberList(out, "repair", PiecesToRepair(inspection));
         out.Field("shortfall", inspection.shortfall);
     } else {

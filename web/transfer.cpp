@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "hashing_streams.h"
 #include "host.h"
 #include "host_files.h"
 #include "mail_size.h"
@@ -199,19 +198,16 @@ int SdJoinSegment(Segment* segment, int file, double start, int chunks, double l
 
 // dataBytes of the source file from offset as the blocks of a piece, the
 // piece's ID first when withId: a piece is its ID and then its segments,
-// each a whole number of blocks but the last. hashes, when not null, takes
-// the source's bytes and the piece's.
+// each a whole number of blocks but the last. division, when not null,
+// takes the SHA-256 sums of the source's bytes and the piece's.
 SUNDREL_EXPORT("sd_write_segment")
 int SdWriteSegment(Segment* segment, int file, double offset, double dataBytes, int withId,
-                   uint32_t id, DivisionHashes* hashes)
+                   uint32_t id, Division* division)
 {
     const uint64_t begin = uint64_t(offset), n = uint64_t(dataBytes);
     HostFileSource fileSource(file, {{begin, begin + n}});
-    DirectHash unused;
-    HashingSource hashedSource(fileSource, hashes ? hashes->source : unused);
-    HashingSink hashedOutput(segment->output, hashes ? hashes->piece : unused);
-    ByteSource& source = hashes ? static_cast<ByteSource&>(hashedSource) : fileSource;
-    ByteSink& output = hashes ? static_cast<ByteSink&>(hashedOutput) : segment->output;
+    ByteSource& source = division ? division->hashes.Source(fileSource) : fileSource;
+    ByteSink& output = division ? division->hashes.Piece(segment->output) : segment->output;
     BlockObserver observer;
     segment->output.bytes.clear();
     segment->outcome = PieceOutcome{};

@@ -260,7 +260,7 @@ async function divide(source, plan, id, job) {
   channel = new Channel();
   const segmentBytes = SEGMENT_BLOCKS * 4096;
   const segment = core.sd_segment_new();
-  const hashes = plan.recoveryNames.length ? core.sd_division_hashes_new() : 0;
+  const division = plan.recoveryNames.length ? core.sd_division_new() : 0;
   try {
     for (let n = 0; n < plan.count; ++n) {
       const name = plan.names[n];
@@ -270,7 +270,7 @@ async function divide(source, plan, id, job) {
       // The one piece of an empty source is empty: no ID, no block.
       for (let offset = start; offset < end; offset += segmentBytes) {
         const bytes = Math.min(segmentBytes, end - offset);
-        const status = core.sd_write_segment(segment, 0, offset, bytes, offset === start ? 1 : 0, id, hashes);
+        const status = core.sd_write_segment(segment, 0, offset, bytes, offset === start ? 1 : 0, id, division);
         if (status !== STATUS_OK) {
           postMessage({ type: 'failed', job, error: 'read', file: source.name,
                         reason: readErrors.get(source.name) || '' });
@@ -279,13 +279,13 @@ async function divide(source, plan, id, job) {
         if (!await channel.segment(segment, job)) return;
       }
       if (!await channel.end(job, name)) return;
-      if (hashes) core.sd_division_piece_end(hashes, n === plan.count - 1 ? 1 : 0);
+      if (division) core.sd_division_piece_end(division);
     }
+    if (division) core.sd_division_end(division, id, source.size, plan.pieceSize, plan.count, plan.recoveryNames.length);
     for (let index = 1; index <= plan.recoveryNames.length; ++index) {
       outputJob = job;
       const outcome = takeJson(await withTextAsync(plan.recoveryNames[index - 1], (p, n) =>
-        suspendingCalls.writeRecovery(hashes, p, n, id, source.size, plan.pieceSize,
-                                      plan.recoveryNames.length, index)));
+        suspendingCalls.writeRecovery(division, p, n, index)));
       if (outcome.status === 'ended') return;
       if (outcome.status !== 'ok') {
         postMessage({ type: 'failed', job, error: outcome.status, file: source.name,
@@ -296,7 +296,7 @@ async function divide(source, plan, id, job) {
     postMessage({ type: 'done', job });
   } finally {
     core.sd_segment_free(segment);
-    if (hashes) core.sd_division_hashes_free(hashes);
+    if (division) core.sd_division_free(division);
   }
 }
 
