@@ -13,6 +13,7 @@
 #include "piece_names.h"
 #include "recovery.h"
 #include "recovery_set.h"
+#include "recovery_verdict.h"
 #include "results.h"
 
 namespace sundrel::web {
@@ -190,58 +191,34 @@ std::vector<Set> SetsOf(const std::vector<std::string>& names, std::vector<std::
     return sets;
 }
 
-// What the recovery pieces say of a set whose manifest could be read.
+// What the recovery pieces say of a set.
 struct RecoveryJudgement {
-    bool judged = false;   // the manifest decides the set's state
+    RecoverySet<char> recovery;
+    bool judged = false;   // inspected through the manifest, which decides the set's state
     SetInspection inspection;
-    uint64_t sourceSize = 0;
-    uint64_t inspectBytes = 0;
+    uint64_t inspectBytes = 0;   // what the inspection reads
 };
 
-const char* RecoveryFileState(const RecoveryFileCheck& check, const RecoveryInspection* inspected)
-{
-    switch (check.verdict) {
-    case RecoveryFileVerdict::OtherDivision:
-        return "recovery-other-division";
-    case RecoveryFileVerdict::Unreadable:
-        return "recovery-unreadable";
-    case RecoveryFileVerdict::Usable:
-        break;
-    }
-    if (!inspected)
-        return "recovery-unchecked";
-    return inspected->state == RecoveryState::Damaged ? "recovery-damaged" : "recovery-usable";
-}
-
-// One finding per recovery piece; the set inspected through its manifest
-// when inspect is set (it reads every piece and recovery piece once more).
-RecoveryJudgement RecoveryFindings(Json& out, HostFolder& folder, const MergePlan<char>& plan,
-                                   bool inspect, SurveyProgress& progress)
+// The set through its recovery pieces' manifest, when they have one;
+// inspected when inspect is set (every piece and recovery piece read once
+// more).
+RecoveryJudgement JudgeByRecovery(HostFolder& folder, const MergePlan<char>& plan, bool inspect,
+                                  SurveyProgress& progress)
 {
     RecoveryJudgement judgement;
-    const RecoverySet<char> recovery = ReadRecoverySet(folder, plan);
-    if (recovery.hasManifest) {
-        const OpenedSet opened = OpenRecoverySet(folder, plan, recovery);
-        for (const std::unique_ptr<RandomSource>& file : opened.files) {
-            uint64_t length = 0;
-            if (file && file->Size(&length))
-                judgement.inspectBytes += length;
-        }
-        if (inspect) {
-            bool stopped = false;
-            judgement.inspection = InspectSet(recovery.manifest, opened.sources, progress, &stopped);
-        }
-        judgement.judged = inspect;
-        judgement.sourceSize = recovery.manifest.sourceSize;
+    judgement.recovery = ReadRecoverySet(folder, plan);
+    if (!judgement.recovery.hasManifest)
+        return judgement;
+    const OpenedSet opened = OpenRecoverySet(folder, plan, judgement.recovery);
+    for (const std::unique_ptr<RandomSource>& file : opened.files) {
+        uint64_t length = 0;
+        if (file && file->Size(&length))
+            judgement.inspectBytes += length;
     }
-    for (size_t i = 0; i < plan.recovery.size(); ++i) {
-        const PlannedRecovery<char>& file = plan.recovery[i];
-        const unsigned index = file.number.index;
-        const RecoveryInspection* inspected =
-            judgement.judged && index <= judgement.inspection.recovery.size()
-                ? &judgement.inspection.recovery[index - 1] : nullptr;
-        Finding(out, file.name, RecoveryFileState(recovery.files[i], inspected),
-                {{"index", index}, {"total", file.number.total}});
+    if (inspect) {
+        bool stopped = false;
+        judgement.inspection = InspectSet(judgement.recovery.manifest, opened.sources, progress, &stopped);
+        judgement.judged = true;
     }
     return judgement;
 }
@@ -252,6 +229,59 @@ void NumberList(Json& out, const char* key, const std::vector<unsigned>& numbers
     for (unsigned n : numbers)
         out.Number(n);
     out.Close(']');
+}
+
+const char* RecoveryKind(RecoveryFileKind kind)
+{
+    switch (kind) {
+    case RecoveryFileKind::Usable:
+        return "recovery-usable";
+    case RecoveryFileKind::Damaged:
+        return "recovery-damaged";
+    case RecoveryFileKind::OtherDivision:
+        return "recovery-other-division";
+    case RecoveryFileKind::Unreadable:
+        return "recovery-unreadable";
+    case RecoveryFileKind::Unused:
+        return "recovery-unused";
+    }
+    return "recovery-unreadable";
+}
+
+// What `sundrel verify` adds for recovery pieces, after the pieces' findings:
+// pieces whose blocks pass but which the manifest does not prove, every
+// recovery file, and the recovery pieces no file is named as.
+void RecoveryFindings(Json& out, const MergePlan<char>& plan, const RecoveryJudgement& judgement)
+{
+    const SetInspection* inspected = judgement.judged ? &judgement.inspection : nullptr;
+    const RecoveryManifest& manifest = judgement.recovery.manifest;
+    for (unsigned n = 1; inspected && n <= plan.count && n <= inspected->pieces.size(); ++n)
+        if (inspected->pieces[n - 1].state == PieceState::Lost && plan.places[n - 1] >= 0)
+            Finding(out, plan.Place(n).name, "sha256-mismatch");
+    for (size_t i = 0; i < plan.recovery.size(); ++i) {
+        const PlannedRecovery<char>& file = plan.recovery[i];
+        const unsigned index = file.number.index;
+        const RecoveryFileKind kind = JudgeRecoveryFile(plan, judgement.recovery, i, inspected);
+        if (kind == RecoveryFileKind::Damaged)
+            Finding(out, file.name, RecoveryKind(kind),
+                    {{"index", index}, {"total", file.number.total},
+                     {"blocks", UnusableBlocks(inspected->recovery[index - 1], LayoutOf(manifest).Stripes())}});
+        else if (kind == RecoveryFileKind::OtherDivision)
+            Finding(out, file.name, RecoveryKind(kind), {{"id", file.head.id}});
+        else if (kind == RecoveryFileKind::Unreadable)
+            Finding(out, file.name, RecoveryKind(kind), {{"fault", uint64_t(judgement.recovery.files[i].fault)}});
+        else if (kind == RecoveryFileKind::Usable && !inspected)
+            Finding(out, file.name, "recovery-unchecked", {{"index", index}, {"total", file.number.total}});
+        else
+            Finding(out, file.name, RecoveryKind(kind), {{"index", index}, {"total", file.number.total}});
+    }
+    const std::vector<unsigned> unnamed = inspected ? UnnamedRecoveryPieces(plan, judgement.recovery)
+                                                    : std::vector<unsigned>();
+    if (!unnamed.empty()) {
+        out.Open('{').Field("kind", "recovery-missing").Field("total", manifest.recoveryCount);
+        NumberList(out, "numbers", unnamed);
+        out.Close('}');
+    }
 }
 
 void SurveySet(Json& out, HostFolder& folder, const Set& set, bool scanBlocks,
@@ -286,16 +316,19 @@ void SurveySet(Json& out, HostFolder& folder, const Set& set, bool scanBlocks,
             Finding(out, piece.name, "unchecked", {{"length", piece.head.length}});
         dataBytes += scan.dataBytes;
     }
-    const RecoveryJudgement recovery = RecoveryFindings(out, folder, plan, scanBlocks, progress);
     out.Close(']');
     NumberList(out, "missing", plan.missing);
+    const RecoveryJudgement recovery = JudgeByRecovery(folder, plan, scanBlocks, progress);
+    out.Key("recoveryFindings").Open('[');
+    RecoveryFindings(out, plan, recovery);
+    out.Close(']');
     if (!plan.recovery.empty())
         out.Field("inspectBytes", recovery.inspectBytes);
     if (recovery.judged) {
         // The recovery pieces prove the set: what they cannot rebuild is lost.
         const SetInspection& inspection = recovery.inspection;
         const char* state = inspection.Whole() ? "merges" : inspection.Rebuildable() ? "repairs" : "cannot";
-        out.Field("state", state).Field("dataBytes", recovery.sourceSize);
+        out.Field("state", state).Field("dataBytes", recovery.recovery.manifest.sourceSize);
         NumberList(out, "rebuild", RebuiltPieces(inspection));
         NumberList(out, "repair", PiecesToRepair(inspection));
         out.Field("shortfall", inspection.shortfall);

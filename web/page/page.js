@@ -52,17 +52,26 @@ function findingText(finding, set, readErrors) {
   if (finding.kind === 'duplicate') values.number = two(finding.number);
   if (finding.kind === 'unreadable') values.reason = readErrors[finding.file] || '?';
   if (finding.kind.startsWith('recovery-')) { values.index = two(finding.index); values.total = two(finding.total); }
+  if (finding.kind === 'recovery-other-division') values.id = idText(finding.id);
+  if (finding.kind === 'recovery-unreadable') values.reason = readErrors[finding.file] || say(MANIFEST_FAULTS[finding.fault] || 'noManifest');
+  if (finding.kind === 'recovery-missing') values.numbers = pieceNumbers(finding.numbers);
   return say(finding.kind, values);
 }
+
+// The core's ManifestFault values, as texts.
+const MANIFEST_FAULTS = { 1: 'noManifest', 2: 'manifestCheck', 3: 'manifestValues' };
 
 const pieceNumbers = (numbers) => numbers.map(two).join(', ');
 
 // What the set would do, once its blocks are checked.
 function stateText(set) {
   switch (set.state) {
-    case 'merges': return say('wouldMerge', { count: set.count, bytes: set.dataBytes });
+    case 'merges':
+      return set.repair && set.repair.length
+        ? say('wouldMergeNotAsDivided', { count: set.count, bytes: set.dataBytes, numbers: pieceNumbers(set.repair) })
+        : say('wouldMerge', { count: set.count, bytes: set.dataBytes });
     case 'repairs':
-      return say('wouldMergeAfterRepair', { numbers: pieceNumbers(set.rebuild), bytes: set.dataBytes }) +
+      return say('wouldMergeAfterRepair', { numbers: pieceNumbers(set.rebuild) }) +
              (canRebuild ? '' : ' ' + say('noRebuild'));
     default:
       return set.shortfall ? say('wouldNotMergeShortfall', { more: set.shortfall }) : say('wouldNotMerge');
@@ -86,21 +95,22 @@ function renderSurvey(result, final) {
     section.append(heading);
     if (set.id !== undefined) section.append(element('p', 'set-id', say('setId', { id: idText(set.id) })));
     const list = element('ul', 'findings');
-    for (const finding of set.findings) {
+    const addFinding = (finding) => {
       const sound = finding.kind === 'ok' || finding.kind === 'recovery-usable';
       const item = element('li', sound ? 'finding ok' : 'finding fault', findingText(finding, set, readErrors));
       item.dataset.kind = finding.kind;
       list.append(item);
-    }
+    };
+    set.findings.forEach(addFinding);
     if (set.missing.length) {
       const item = element('li', 'finding fault', say('missing', {
         numbers: set.missing.map(two).join(', '), count: two(set.count) }));
       item.dataset.kind = 'missing';
       list.append(item);
     }
+    // As the companion lists them: after the pieces and the missing ones.
+    set.recoveryFindings.forEach(addFinding);
     section.append(list);
-    // "merges" or "cannot"; a set that recovery pieces can repair will get
-    // its own state and text here.
     const state = element('p', `state ${set.state}`, final ? stateText(set) : say('stillChecking'));
     state.dataset.state = final ? set.state : 'checking';
     section.append(state);

@@ -110,7 +110,7 @@ class PageTest(unittest.TestCase):
             ("damaged piece", self.data.variant("rec-damaged", flip_byte(2, 4 + 2 * CHUNK + 100), recovery=True),
              "repairs", "pieces 02 would be rebuilt", "recovery-usable", "merged", [2], True),
             ("two pieces lost", self.data.variant("rec-two", leave_out=[1, 3], recovery=True), "cannot",
-             "1 more recovery files are needed", "recovery-usable", None, [], False),
+             "1 more recovery pieces are needed", "recovery-usable", None, [], False),
             ("damaged recovery piece and piece", self.data.variant(
                 "rec-both", lambda f: (flip_byte(2, 100)(f), flip_recovery(f, 1000 + 2 * CHUNK)), recovery=True),
              "repairs", "pieces 02 would be rebuilt", "recovery-damaged", "merged", [2], True),
