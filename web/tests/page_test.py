@@ -100,30 +100,42 @@ class PageTest(unittest.TestCase):
     def test_sets_with_a_recovery_piece(self):
         source = sha256(self.data.source.read_bytes())
         second = "report.bin(02_of_03).divide"
+        recovery = "report.bin(00_of_03).recovery-01-of-01.divide"
+        pieces = self.data.piece_bytes()
+        usable = ("recovery-usable", recovery + ": recovery piece 01 of 01, usable")
         rows = [
-            # what, files, state, state text part, recovery finding, merge outcome, repaired
-            # pieces, whether the merge starts its output over
+            # what, files, state, state text part, the recovery piece's finding, merge
+            # outcome, repaired pieces, whether the merge starts its output over
             ("whole set", self.data.variant("rec-whole", recovery=True), "merges",
-             "The set would merge: 3 pieces, 2622674 data bytes.", "recovery-usable", "merged", [], False),
+             "The set would merge: 3 pieces, 2622674 data bytes.", usable, "merged", [], False),
             ("missing piece", self.data.variant("rec-missing", leave_out=[2], recovery=True), "repairs",
-             "pieces 02 would be rebuilt", "recovery-usable", "merged", [2], False),
+             "pieces 02 would be rebuilt", usable, "merged", [2], False),
             ("damaged piece", self.data.variant("rec-damaged", flip_byte(2, 4 + 2 * CHUNK + 100), recovery=True),
-             "repairs", "pieces 02 would be rebuilt", "recovery-usable", "merged", [2], True),
+             "repairs", "pieces 02 would be rebuilt", usable, "merged", [2], True),
             ("two pieces lost", self.data.variant("rec-two", leave_out=[1, 3], recovery=True), "cannot",
-             "1 more recovery pieces are needed", "recovery-usable", None, [], False),
+             "1 more recovery pieces are needed", usable, None, [], False),
             ("damaged recovery piece and piece", self.data.variant(
                 "rec-both", lambda f: (flip_byte(2, 100)(f), flip_recovery(f, 1000 + 2 * CHUNK)), recovery=True),
-             "repairs", "pieces 02 would be rebuilt", "recovery-damaged", "merged", [2], True),
+             "repairs", "pieces 02 would be rebuilt",
+             ("recovery-damaged", recovery + ": recovery piece 01 of 01, damaged: 1 of its blocks cannot be used"),
+             "merged", [2], True),
+            ("a piece the manifest does not prove", self.data.variant(
+                "rec-other-data", lambda f: (f / second).write_bytes((f / second).read_bytes()[:4] + pieces[0][4:]),
+                recovery=True), "repairs", "pieces 02 would be rebuilt",
+             ("sha256-mismatch", second + ": its blocks pass, but it is not the piece the manifest proves"),
+             "merged", [2], True),
+            ("no manifest in the recovery piece", self.data.variant(
+                "rec-unreadable", lambda f: (f / recovery).write_bytes(b"x" * 5000), recovery=True), "merges",
+             "The set would merge: 3 pieces", ("recovery-unreadable", recovery + ": no recovery piece can be "
+                                               "read from it (no manifest)"), "merged", [], False),
         ]
-        pieces = self.data.piece_bytes()
-        for what, paths, state, text, recovery_kind, outcome, repaired, restarts in rows:
+        for what, paths, state, text, (kind, finding), outcome, repaired, restarts in rows:
             with self.subTest(what):
                 sets = self.load(paths)
                 self.assertEqual(len(sets), 1, sets)
                 self.assertEqual(sets[0]["state"], state)
                 self.assertIn(text, self.browser.js("return document.querySelector('#sets .state').textContent"))
-                kinds = dict((k, t) for k, t in sets[0]["findings"])
-                self.assertIn(recovery_kind, kinds, sets[0]["findings"])
+                self.assertIn([kind, finding], sets[0]["findings"])
                 self.assertEqual(sets[0]["mergeEnabled"], outcome is not None)
                 if outcome is None:
                     continue
