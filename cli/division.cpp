@@ -6,6 +6,7 @@
 #include "piece_io.h"
 #include "platform.h"
 #include "report.h"
+#include "streams.h"
 
 namespace sundrel::cli {
 
@@ -53,6 +54,16 @@ FileHead SystemFolder::ReadHead(std::string_view name)
     if (total == kPieceIdSize)
         head.id = DecodePieceId(id);
     return head;
+}
+
+std::unique_ptr<RandomSource> SystemFolder::Open(std::string_view name)
+{
+    auto file = std::make_unique<FileRandomSource>();
+    if (!file->Open(JoinPath(folder_, std::string(name)))) {
+        errors_[std::string(name)] = file->Error();
+        return nullptr;
+    }
+    return file;
 }
 
 std::string SystemFolder::ErrorOf(const std::string& name) const

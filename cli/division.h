@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +36,7 @@ public:
 
     bool ListCandidates(std::string_view, std::vector<std::string>* names) override;
     FileHead ReadHead(std::string_view name) override;
+    std::unique_ptr<RandomSource> Open(std::string_view name) override;
 
     const std::string& listError() const { return listError_; }
     // Why a file could not be read, when its head says so.

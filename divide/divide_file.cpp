@@ -239,7 +239,7 @@ static HANDLE CreatePiece(const DIVIDE_JOB& job, unsigned number, DWORD disposit
 // Writes every piece, the SHA-256 sums taken into hashes when it wants
 // them; false after a failure's message. A cancel ends it quietly at the
 // next block, and the caller sees the flag.
-static bool WritePieces(const DIVIDE_JOB& job, DivisionHashes& hashes,
+static bool WritePieces(const DIVIDE_JOB& job, sundrel::DivisionHashes& hashes,
                         sundrel::BlockObserver& observer)
 {
     if (job.size == 0) {
@@ -289,9 +289,9 @@ static bool WritePieces(const DIVIDE_JOB& job, DivisionHashes& hashes,
 // progress bar.
 static bool WriteDivision(const DIVIDE_JOB& job)
 {
-    DivisionHashes hashes(job.recoveryCount > 0);
+    sundrel::DivisionHashes hashes(job.recoveryCount > 0);
     OperationObserver observer(
-        job.window, job.size + RecoveryProgressBytes(job.size, job.pieceSize, job.recoveryCount), true);
+        job.window, job.size + sundrel::RecoveryProgressBytes(job.size, job.pieceSize, job.recoveryCount), true);
     if (!WritePieces(job, hashes, observer))
         return false;
     if (!job.recoveryCount || g_fCancelReq)

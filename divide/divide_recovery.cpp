@@ -15,76 +15,7 @@ unsigned RecoveryCountFor(unsigned count)
     return total < room ? total : room;
 }
 
-uint64_t RecoveryProgressBytes(uint64_t sourceSize, uint64_t pieceSize, unsigned total)
-{
-    return total * (sourceSize < pieceSize ? sourceSize : pieceSize);
-}
-
-DivisionHashes::DivisionHashes(bool wanted) : wanted_(wanted)
-{
-    if (!wanted_)
-        return;
-    worker_ = std::make_unique<sundrel::HashWorker>();
-    source_.emplace(*worker_, 0);
-    piece_.emplace(*worker_, 1);
-}
-
-sundrel::ByteSource& DivisionHashes::Source(sundrel::ByteSource& source)
-{
-    if (!wanted_)
-        return source;
-    sourceStream_.emplace(source, *source_);
-    return *sourceStream_;
-}
-
-sundrel::ByteSink& DivisionHashes::Piece(sundrel::ByteSink& piece)
-{
-    if (!wanted_)
-        return piece;
-    pieceStream_.emplace(piece, *piece_);
-    return *pieceStream_;
-}
-
-void DivisionHashes::EndPiece()
-{
-    if (wanted_)
-        pieces_.push_back(piece_->Finish());
-}
-
-sundrel::RecoveryManifest DivisionHashes::Manifest(uint32_t id, uint64_t sourceSize,
-                                                   uint64_t pieceSize, unsigned count,
-                                                   unsigned total)
-{
-    sundrel::RecoveryManifest manifest;
-    manifest.id = id;
-    manifest.sourceSize = sourceSize;
-    manifest.pieceSize = pieceSize;
-    manifest.count = count;
-    manifest.recoveryCount = total;
-    manifest.source = source_->Finish();
-    manifest.pieces = pieces_;
-    return manifest;
-}
-
 namespace {
-
-// The writer counts every stripe with the bytes written for it into all
-// recovery pieces, their FCS included; the divide's observer takes a block
-// with its FCS. Each stripe passes as one block of the data it covers in
-// all recovery pieces, which RecoveryProgressBytes counts.
-class RecoveryProgress : public sundrel::BlockObserver {
-public:
-    RecoveryProgress(sundrel::BlockObserver& divide, unsigned total) : divide_(divide), total_(total) {}
-    bool BeforeBlock() override { return divide_.BeforeBlock(); }
-    void AfterBlock(size_t bytes) override
-    {
-        divide_.AfterBlock(bytes - total_ * sundrel::kFcsSize + sundrel::kFcsSize);
-    }
-
-private:
-    sundrel::BlockObserver& divide_;
-    unsigned total_;
-};
 
 // The recovery pieces' files, closed however the writing ends.
 struct RecoveryFiles {
@@ -123,7 +54,7 @@ RECOVERY_FILES_RESULT WriteRecoveryFiles(const RECOVERY_TARGET& target,
         indexes.push_back(n + 1);
     }
     HandleRandomSource source(sourceFile);
-    RecoveryProgress progress(observer, manifest.recoveryCount);
+    sundrel::RecoveryProgress progress(observer, manifest.recoveryCount);
     sundrel::RecoveryWriteOutcome outcome = sundrel::WriteRecoveryPieces(
         source, manifest, sinkList.data(), indexes.data(), sinkList.size(), progress);
     switch (outcome.status) {

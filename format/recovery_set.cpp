@@ -94,10 +94,70 @@ OpenedSet OpenRecoverySet(PieceFolder<C>& folder, const MergePlan<C>& plan,
     return opened;
 }
 
+template <class C>
+const std::basic_string<C>* FailedFileName(const MergePlan<C>& plan, const RecoverySet<C>& recovery,
+                                           const RebuildOutcome& outcome)
+{
+    if (!outcome.inRecovery)
+        return outcome.piece < plan.count && plan.places[outcome.piece] >= 0
+                   ? &plan.Place(outcome.piece + 1).name
+                   : nullptr;
+    for (size_t i = 0; i < plan.recovery.size(); ++i)
+        if (recovery.files[i].verdict == RecoveryFileVerdict::Usable &&
+            plan.recovery[i].number.index == outcome.piece + 1)
+            return &plan.recovery[i].name;
+    return nullptr;
+}
+
+template <class C>
+uint64_t SetBytes(const MergePlan<C>& plan, const RecoverySet<C>& recovery)
+{
+    uint64_t total = 0;
+    for (unsigned n = 1; n <= plan.count; ++n)
+        if (plan.places[n - 1] >= 0)
+            total += plan.Place(n).head.length;
+    for (size_t i = 0; i < plan.recovery.size(); ++i)
+        if (recovery.files[i].verdict == RecoveryFileVerdict::Usable)
+            total += plan.recovery[i].head.length;
+    return total;
+}
+
+template <class C>
+std::vector<std::basic_string<C>> SetFileNames(const MergePlan<C>& plan, const RecoverySet<C>& recovery)
+{
+    std::vector<std::basic_string<C>> names;
+    for (unsigned n = 1; n <= plan.count; ++n)
+        if (plan.places[n - 1] >= 0 && plan.Place(n).verdict == PlanVerdict::Member)
+            names.push_back(plan.Place(n).name);
+    for (size_t i = 0; i < plan.recovery.size(); ++i)
+        if (recovery.files[i].verdict == RecoveryFileVerdict::Usable)
+            names.push_back(plan.recovery[i].name);
+    return names;
+}
+
+std::vector<unsigned> RebuiltPieces(const SetInspection& inspection)
+{
+    std::vector<unsigned> rebuilt;
+    for (size_t p = 0; p < inspection.pieces.size(); ++p)
+        if (!DataIsWhole(inspection.pieces[p].state))
+            rebuilt.push_back(unsigned(p + 1));
+    return rebuilt;
+}
+
 template RecoverySet<char> ReadRecoverySet<char>(PieceFolder<char>&, const MergePlan<char>&);
 template RecoverySet<wchar_t> ReadRecoverySet<wchar_t>(PieceFolder<wchar_t>&, const MergePlan<wchar_t>&);
 template OpenedSet OpenRecoverySet<char>(PieceFolder<char>&, const MergePlan<char>&, const RecoverySet<char>&);
 template OpenedSet OpenRecoverySet<wchar_t>(PieceFolder<wchar_t>&, const MergePlan<wchar_t>&,
                                             const RecoverySet<wchar_t>&);
+
+template const std::string* FailedFileName<char>(const MergePlan<char>&, const RecoverySet<char>&,
+                                                 const RebuildOutcome&);
+template const std::wstring* FailedFileName<wchar_t>(const MergePlan<wchar_t>&,
+                                                     const RecoverySet<wchar_t>&, const RebuildOutcome&);
+template uint64_t SetBytes<char>(const MergePlan<char>&, const RecoverySet<char>&);
+template uint64_t SetBytes<wchar_t>(const MergePlan<wchar_t>&, const RecoverySet<wchar_t>&);
+template std::vector<std::string> SetFileNames<char>(const MergePlan<char>&, const RecoverySet<char>&);
+template std::vector<std::wstring> SetFileNames<wchar_t>(const MergePlan<wchar_t>&,
+                                                         const RecoverySet<wchar_t>&);
 
 }  // namespace sundrel

@@ -2,12 +2,15 @@
 // set's files opened as that manifest numbers them.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "merge_plan.h"
 #include "recovery_inspection.h"
 #include "recovery_piece.h"
+#include "recovery_rebuild.h"
 
 namespace sundrel {
 
@@ -44,5 +47,25 @@ struct OpenedSet {
 template <class C>
 OpenedSet OpenRecoverySet(PieceFolder<C>& folder, const MergePlan<C>& plan,
                           const RecoverySet<C>& recovery);
+
+// The file a failed rebuild names (a piece in its place, or a usable
+// recovery piece of the manifest); null when none can be named.
+template <class C>
+const std::basic_string<C>* FailedFileName(const MergePlan<C>& plan, const RecoverySet<C>& recovery,
+                                           const RebuildOutcome& outcome);
+
+// The bytes a merge reads once when nothing is lost: the pieces in their
+// places and the usable recovery pieces.
+template <class C>
+uint64_t SetBytes(const MergePlan<C>& plan, const RecoverySet<C>& recovery);
+
+// The files that go after a merge that fully succeeded: the pieces that
+// hold their places with the set's ID, and the usable recovery pieces.
+template <class C>
+std::vector<std::basic_string<C>> SetFileNames(const MergePlan<C>& plan, const RecoverySet<C>& recovery);
+
+// The pieces (from 1) whose data an inspection found lost: those a merge or
+// a repair rebuilds.
+std::vector<unsigned> RebuiltPieces(const SetInspection& inspection);
 
 }  // namespace sundrel

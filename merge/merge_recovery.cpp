@@ -15,36 +15,15 @@ sundrel::RecoverySet<wchar_t> ReadPlanRecovery(const wchar_t* folder,
     return sundrel::ReadRecoverySet(files, plan);
 }
 
-// The file a failed read names: a piece in its place or a recovery piece of
-// the manifest, as its path in folder; empty when none can be named.
+// The path in folder of the file a failed read names; empty when none can
+// be named.
 static std::wstring FailedFile(const wchar_t* folder, const sundrel::MergePlan<wchar_t>& plan,
                                const sundrel::RecoverySet<wchar_t>& recovery,
                                const sundrel::RebuildOutcome& outcome)
 {
-    const std::wstring* name = nullptr;
-    if (!outcome.inRecovery && outcome.piece < plan.count && plan.places[outcome.piece] >= 0)
-        name = &plan.Place(outcome.piece + 1).name;
-    for (size_t i = 0; outcome.inRecovery && !name && i < plan.recovery.size(); ++i)
-        if (recovery.files[i].verdict == sundrel::RecoveryFileVerdict::Usable &&
-            plan.recovery[i].number.index == outcome.piece + 1)
-            name = &plan.recovery[i].name;
+    const std::wstring* name = sundrel::FailedFileName(plan, recovery, outcome);
     wchar_t path[MAX_PATH];
     return name && JoinFileName(folder, *name, path) ? path : L"";
-}
-
-// The bytes the merge reads once when nothing is lost: the pieces and the
-// recovery pieces.
-static uint64_t SetBytes(const sundrel::MergePlan<wchar_t>& plan,
-                         const sundrel::RecoverySet<wchar_t>& recovery)
-{
-    uint64_t total = 0;
-    for (unsigned n = 1; n <= plan.count; ++n)
-        if (plan.places[n - 1] >= 0)
-            total += plan.Place(n).head.length;
-    for (size_t i = 0; i < plan.recovery.size(); ++i)
-        if (recovery.files[i].verdict == sundrel::RecoveryFileVerdict::Usable)
-            total += plan.recovery[i].head.length;
-    return total;
 }
 
 RECOVERY_MERGE_RESULT MergeThroughRecovery(HWND window, const wchar_t* folder,
@@ -56,16 +35,14 @@ RECOVERY_MERGE_RESULT MergeThroughRecovery(HWND window, const wchar_t* folder,
     WindowsPieceFolder files(folder);
     sundrel::OpenedSet opened = sundrel::OpenRecoverySet(files, plan, recovery);
     HandleRestartableSink out(merged);
-    OperationObserver observer(window, SetBytes(plan, recovery), false);
+    OperationObserver observer(window, sundrel::SetBytes(plan, recovery), false);
     sundrel::RecoveryMergeOutcome outcome =
         sundrel::MergeWithRecovery(recovery.manifest, opened.sources, out, observer);
     switch (outcome.result.status) {
     case sundrel::RebuildStatus::Ok:
         result.status = RecoveryMergeStatus::Merged;
         if (outcome.inspected)
-            for (unsigned p = 0; p < recovery.manifest.count; ++p)
-                if (!sundrel::DataIsWhole(outcome.inspection.pieces[p].state))
-                    result.rebuilt.push_back(p + 1);
+            result.rebuilt = sundrel::RebuiltPieces(outcome.inspection);
         break;
     case sundrel::RebuildStatus::Stopped:
         result.status = RecoveryMergeStatus::Stopped;
@@ -93,13 +70,8 @@ std::vector<std::wstring> SetFiles(const wchar_t* folder, const sundrel::MergePl
 {
     std::vector<std::wstring> paths;
     wchar_t path[MAX_PATH];
-    for (unsigned n = 1; n <= plan.count; ++n)
-        if (plan.places[n - 1] >= 0 && plan.Place(n).verdict == sundrel::PlanVerdict::Member &&
-            JoinFileName(folder, plan.Place(n).name, path))
-            paths.push_back(path);
-    for (size_t i = 0; i < plan.recovery.size(); ++i)
-        if (recovery.files[i].verdict == sundrel::RecoveryFileVerdict::Usable &&
-            JoinFileName(folder, plan.recovery[i].name, path))
+    for (const std::wstring& name : sundrel::SetFileNames(plan, recovery))
+        if (JoinFileName(folder, name, path))
             paths.push_back(path);
     return paths;
 }
