@@ -113,8 +113,13 @@ bool SelectPiece(const std::string& path, SelectedPiece* piece, Report& report)
     piece->folder = FolderOf(path);
     piece->fileName = FileNameOf(path);
     std::string_view divided;
-    if (kind != PathKind::File || !DividedNameOf<char>(piece->fileName, &divided) ||
-        !ParsePieceFileName<char>(piece->fileName, divided, &piece->number)) {
+    bool named = kind == PathKind::File && DividedNameOf<char>(piece->fileName, &divided);
+    if (named && !ParsePieceFileName<char>(piece->fileName, divided, &piece->number)) {
+        piece->isRecovery = ParseRecoveryFileName<char>(piece->fileName, divided, &piece->recovery);
+        piece->number = {0, piece->recovery.count};
+        named = piece->isRecovery;
+    }
+    if (!named) {
         report.Fail(kExitUsage, "not-a-piece", Say(&kNotPieceName, path.c_str()));
         return false;
     }
