@@ -73,6 +73,13 @@ JsonObject ManifestJson(const RecoveryManifest& manifest)
     return json.SetNumber("count", manifest.count).SetNumber("recoveryCount", manifest.recoveryCount);
 }
 
+const char* ManifestFaultText(ManifestFault fault)
+{
+    return Pick(fault == ManifestFault::Check    ? &kCheck
+                : fault == ManifestFault::Values ? &kValues
+                                                 : &kNotRecovery);
+}
+
 RecoveryFileState DescribeRecoveryFile(const MergePlan<char>& plan, const RecoverySet<char>& recovery,
                                        size_t file, const SetInspection* inspected,
                                        const SystemFolder& folder)
@@ -90,9 +97,7 @@ RecoveryFileState DescribeRecoveryFile(const MergePlan<char>& plan, const Recove
     case RecoveryFileVerdict::Unreadable: {
         std::string why = folder.ErrorOf(planned.name);
         if (why.empty())
-            why = Pick(check.fault == ManifestFault::Check    ? &kCheck
-                       : check.fault == ManifestFault::Values ? &kValues
-                                                              : &kNotRecovery);
+            why = ManifestFaultText(check.fault);
         return {"unreadable", Say(&kUnreadable, name, why.c_str())};
     }
     }

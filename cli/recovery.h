@@ -27,6 +27,9 @@ void ShowManifest(const RecoveryManifest& manifest, Report& report);
 // {"id", "idTime", "sourceSize", "sha256", "count", "recoveryCount"}
 JsonObject ManifestJson(const RecoveryManifest& manifest);
 
+// Why no manifest could be read: "no manifest", "its manifest fails ...".
+const char* ManifestFaultText(ManifestFault fault);
+
 // One recovery piece of the plan: "usable", "damaged", "other-division",
 // "unreadable" or "unused" (a second file of an index), with its line.
 struct RecoveryFileState {

@@ -4,8 +4,6 @@
 
 namespace sundrel {
 
-namespace {
-
 RecoveryFileCheck ReadManifest(RandomSource* file, RecoveryManifest* manifest)
 {
     RecoveryFileCheck check;
@@ -25,8 +23,6 @@ RecoveryFileCheck ReadManifest(RandomSource* file, RecoveryManifest* manifest)
         check.verdict = RecoveryFileVerdict::Usable;
     return check;
 }
-
-}  // namespace
 
 template <class C>
 RecoverySet<C> ReadRecoverySet(PieceFolder<C>& folder, const MergePlan<C>& plan)

@@ -32,6 +32,10 @@ struct RecoverySet {
     std::vector<RecoveryFileCheck> files;   // one per plan.recovery
 };
 
+// Reads the manifest at the start of one recovery file (null: it could not
+// be opened).
+RecoveryFileCheck ReadManifest(RandomSource* file, RecoveryManifest* manifest);
+
 // Reads the manifest of every recovery file of the plan and takes the one
 // most of them share, among those of the set's ID when the plan has one.
 template <class C>
