@@ -25,8 +25,8 @@ const Text kSizeHelp = {"pieces of MIB MiB, 1 to 4095 (default 16)",
 const Text kMailLimitHelp = {"the largest pieces that fit a mail of SIZE once encoded",
                              "エンコード後にサイズのメールに収まる最大の分割サイズにします"};
 const Text kRecoveryHelp = {
-    "also write N recovery pieces (0 to 99), or N % of the piece count rounded up",
-    "修復用ファイルも N 個 (0 から 99)、または分割数の N % (切り上げ) 書きます"};
+    "also write N (0 to 99) recovery pieces, or N percent of the pieces",
+    "修復用ファイルも N 個 (0 から 99)、または分割数の N パーセント書きます"};
 const Text kForceHelp = {"replace the pieces of an earlier division of the same name",
                          "同じ名前の以前の分割ファイルを置き換えます"};
 const Text kRemovePiecesHelp = {"delete the pieces after a merge that fully succeeded",

@@ -60,6 +60,11 @@ const Text kWouldMergeRepaired = {
     "The set would merge after repair: pieces %s would be rebuilt from the recovery pieces (sundrel repair "
     "writes them back).",
     "修復すれば統合できます: 分割ファイル %s を修復用ファイルから復元します (sundrel repair で書き戻せます)。"};
+const Text kWouldMergeNotAsDivided = {
+    "The set would merge: %u pieces, %" PRIu64 " data bytes; pieces %s differ from what the division "
+    "wrote (sundrel repair writes them back).",
+    "統合できます: 分割ファイル %u 個、データ %" PRIu64 " バイト。分割ファイル %s は分割したときと違います "
+    "(sundrel repair で書き戻せます)。"};
 const Text kWouldNotMergeShort = {"The set would not merge: %s.", "この組は統合できません: %s。"};
 
 const Text kOperands = {"PIECE...", "分割ファイル..."};
@@ -320,7 +325,14 @@ bool CheckRecovery(const DivisionFiles& division, SystemFolder& folder,
                                                    : "unrecoverable";
     verdict->mergeable = inspection.Rebuildable();
     verdict->everythingWhole = whole;
-    verdict->line = inspection.Whole() ? Say(&kWouldMerge, manifest.count, manifest.sourceSize)
+    std::vector<unsigned> altered;   // data whole, the file not as written
+    for (unsigned p = 0; p < manifest.count; ++p)
+        if (DataIsWhole(inspection.pieces[p].state) && inspection.pieces[p].state != PieceState::Whole)
+            altered.push_back(p + 1);
+    verdict->line = inspection.Whole() && !altered.empty()
+                        ? Say(&kWouldMergeNotAsDivided, manifest.count, manifest.sourceSize,
+                              NumberList(altered).c_str())
+                    : inspection.Whole() ? Say(&kWouldMerge, manifest.count, manifest.sourceSize)
                     : inspection.Rebuildable()
                         ? Say(&kWouldMergeRepaired, NumberList(lost).c_str())
                         : Say(&kWouldNotMergeShort, ShortfallText(inspection.shortfall).c_str());
