@@ -452,6 +452,8 @@ int RunVerify(const Options& options, Report& report)
             for (const Piece& piece : division.plan.files)
                 if (piece.verdict == PlanVerdict::Member)
                     setOfFile[folderKey + piece.name] = sets.size();
+            for (const PlannedRecovery<char>& file : division.plan.recovery)
+                setOfFile[folderKey + file.name] = sets.size();
         } else {
             checked.json.Set("error", report.LastError());
         }

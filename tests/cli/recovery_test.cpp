@@ -151,14 +151,18 @@ TEST(Recovery, LostAndDamagedPiecesComeBackOrNothingIsWritten)
         mkdir((dir / "out-json").c_str(), 0700);
 
         // Any file of the set that is left names it.
-        std::string named;
-        for (const std::string& name : {P3, P2, P1, R1})
-            if (named.empty() && access((dir / name).c_str(), F_OK) == 0)
-                named = name;
+        std::vector<std::string> present = {"verify", "--json"};
+        for (const std::string& name : {P3, P2, P1, R1, R2})
+            if (access((dir / name).c_str(), F_OK) == 0)
+                present.push_back(name);
+        const std::string named = present[2];
         RunResult verify = RunSundrel(dir.path(), {"verify", named});
         EXPECT_EQ(verify.exitCode, row.verifyExit) << row.what << "\n" << verify.out;
         EXPECT_NE(verify.out.find(row.verifyLine), std::string::npos) << row.what << "\n" << verify.out;
-        RunSundrel(dir.path(), {"verify", "--json", named});
+        // Each set once, however many of its files are named.
+        RunResult json = RunSundrel(dir.path(), present);
+        EXPECT_EQ(json.out.find("\"arguments\"", json.out.find("\"arguments\"") + 1), std::string::npos)
+            << row.what << "\n" << json.out;
 
         RunResult merge = RunSundrel(dir.path(), {"merge", "-o", "out", named});
         RunSundrel(dir.path(), {"merge", "--json", "-o", "out-json", named});
