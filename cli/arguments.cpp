@@ -12,6 +12,7 @@ namespace {
 const Text kDirValue = {"DIR", "フォルダ"};
 const Text kMiBValue = {"MIB", "MiB数"};
 const Text kSizeValue = {"SIZE", "サイズ"};
+const Text kRecoveryValue = {"N[%]", "N[%]"};
 const Text kHelpHelp = {"show this help, or a command's", "この説明 (またはコマンドの説明) を表示します"};
 const Text kVersionHelp = {"show the version", "バージョンを表示します"};
 const Text kQuietHelp = {"no progress on the terminal", "進み具合を表示しません"};
@@ -23,6 +24,9 @@ const Text kSizeHelp = {"pieces of MIB MiB, 1 to 4095 (default 16)",
                         "MiB数 (1 から 4095、既定 16) ごとに分割します"};
 const Text kMailLimitHelp = {"the largest pieces that fit a mail of SIZE once encoded",
                              "エンコード後にサイズのメールに収まる最大の分割サイズにします"};
+const Text kRecoveryHelp = {
+    "also write N (0 to 99) recovery pieces, or N percent of the pieces",
+    "修復用ファイルも N 個 (0 から 99)、または分割数の N パーセント書きます"};
 const Text kForceHelp = {"replace the pieces of an earlier division of the same name",
                          "同じ名前の以前の分割ファイルを置き換えます"};
 const Text kRemovePiecesHelp = {"delete the pieces after a merge that fully succeeded",
@@ -32,6 +36,7 @@ const OptionSpec kOptions[] = {
     {kOptOutput, 'o', "output", &kDirValue, &kOutputHelp},
     {kOptSize, 's', "size", &kMiBValue, &kSizeHelp},
     {kOptMailLimit, 0, "mail-limit", &kSizeValue, &kMailLimitHelp},
+    {kOptRecovery, 'r', "recovery", &kRecoveryValue, &kRecoveryHelp},
     {kOptForce, 'f', "force", nullptr, &kForceHelp},
     {kOptRemovePieces, 0, "remove-pieces", nullptr, &kRemovePiecesHelp},
     {kOptQuiet, 'q', "quiet", nullptr, &kQuietHelp},
@@ -55,6 +60,10 @@ const Text kBadMiB = {"The piece size must be a whole number of MiB from %u to %
                       "分割サイズは %u から %u までの MiB 数です: %s"};
 const Text kBadSize = {"Not a size (e.g. 25MB, 20MiB or a number of bytes): %s",
                        "サイズではありません (例: 25MB, 20MiB, バイト数): %s"};
+const Text kBadRecovery = {
+    "The recovery pieces must be a number from 0 to %u, or a percent of the piece count from 0%% "
+    "to 100%%: %s",
+    "修復用ファイルの数は 0 から %u まで、または分割数に対する 0%% から 100%% までの割合です: %s"};
 const Text kSizeAndLimit = {"-s and --mail-limit cannot be used together",
                             "-s と --mail-limit は同時に指定できません"};
 
@@ -101,6 +110,15 @@ public:
                 miB > kMaxPieceMiB)
                 Fault(Say(&kBadMiB, kMinPieceMiB, kMaxPieceMiB, value.c_str()));
             options_->pieceMiB = unsigned(miB);
+        } else if (option.bit == kOptRecovery) {
+            size_t pos = 0;
+            uint64_t number = 0;
+            bool ok = ParseNumber(value, &pos, &number);
+            options_->recoveryPercent = ok && pos + 1 == value.size() && value[pos] == '%';
+            if (!ok || (pos != value.size() && !options_->recoveryPercent) ||
+                number > (options_->recoveryPercent ? 100 : kMaxRecoveryPieces))
+                Fault(Say(&kBadRecovery, kMaxRecoveryPieces, value.c_str()));
+            options_->recovery = unsigned(number > 100 ? 100 : number);
         } else if (option.bit == kOptMailLimit) {
             if (!ParseSize(value, &options_->mailLimit))
                 Fault(Say(&kBadSize, value.c_str()));
@@ -204,6 +222,13 @@ private:
 };
 
 }  // namespace
+
+unsigned Options::RecoveryCount(unsigned count) const
+{
+    if (!recoveryPercent)
+        return recovery;
+    return (count * recovery + 99) / 100;
+}
 
 const OptionSpec* AllOptions(size_t* count)
 {

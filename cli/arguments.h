@@ -24,7 +24,11 @@ enum OptionBit : unsigned {
     kOptMailLimit = 1u << 6,
     kOptForce = 1u << 7,
     kOptRemovePieces = 1u << 8,
+    kOptRecovery = 1u << 9,
 };
+// The most recovery pieces a division gets, as Sundrel.exe's setting.
+constexpr unsigned kMaxRecoveryPieces = 99;
+
 // The options every command takes.
 constexpr unsigned kGlobalOptions = kOptHelp | kOptVersion | kOptQuiet | kOptJson;
 
@@ -46,6 +50,11 @@ struct Options {
     std::string outDir;         // -o; empty: beside the file
     unsigned pieceMiB = 0;      // -s; 0 when not given
     uint64_t mailLimit = 0;     // --mail-limit in bytes; 0 when not given
+    unsigned recovery = 0;      // --recovery: pieces, or percent of the pieces
+    bool recoveryPercent = false;
+    // The recovery pieces of a division of count pieces: a percent rounded
+    // up, at least 1 when it is not 0.
+    unsigned RecoveryCount(unsigned count) const;
     bool Has(unsigned bit) const { return (given & bit) != 0; }
 };
 

@@ -5,7 +5,7 @@ namespace sundrel::cli {
 const std::vector<const CommandSpec*>& AllCommands()
 {
     static const std::vector<const CommandSpec*> kCommands = {
-        &kVerifyCommand, &kMergeCommand, &kDivideCommand, &kInfoCommand, &kListCommand,
+        &kVerifyCommand, &kMergeCommand, &kRepairCommand, &kDivideCommand, &kInfoCommand, &kListCommand,
         &kHelpCommand, &kVersionCommand,
     };
     return kCommands;

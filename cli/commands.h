@@ -34,6 +34,7 @@ struct CommandSpec {
 
 extern const CommandSpec kVerifyCommand;
 extern const CommandSpec kMergeCommand;
+extern const CommandSpec kRepairCommand;
 extern const CommandSpec kDivideCommand;
 extern const CommandSpec kInfoCommand;
 extern const CommandSpec kListCommand;

@@ -2,15 +2,19 @@
 // DIR), as the Windows program writes them with its own divide file ID.
 // Pieces of an earlier division of the same name are kept unless --force;
 // with it they are replaced only once the new set is complete (see
-// replacement.h). After a failure or an interruption the folder is as it was.
+// replacement.h). With --recovery the recovery pieces follow the pieces, as
+// part of the same set. After a failure or an interruption the folder is as
+// it was.
 #include <algorithm>
 #include <cinttypes>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "commands.h"
 #include "division.h"
+#include "division_hashes.h"
 #include "mail_size.h"
 #include "messages.h"
 #include "piece_io.h"
@@ -19,6 +23,7 @@
 #include "piece_names.h"
 #include "platform.h"
 #include "progress.h"
+#include "recovery_writer.h"
 #include "replacement.h"
 #include "report.h"
 #include "streams.h"
@@ -57,6 +62,11 @@ const Text kWriteError = {"An error occurred while writing the divide file: %s",
                           "分割ファイルの書き込みでエラーが発生しました: %s"};
 const Text kWriteFcsError = {"An error occurred while writing the CRC of the divide file: %s",
                              "分割ファイルのＣＲＣ書き込みでエラーが発生しました: %s"};
+const Text kTooManyWithRecovery = {
+    "%" PRIu64 " pieces and %u recovery pieces: at most %u files in all are possible",
+    "分割ファイル %" PRIu64 " 個と修復用ファイル %u 個: 合わせて %u 個までです"};
+const Text kWriteRecoveryError = {"An error occurred while writing the recovery file: %s",
+                                  "修復用ファイルの書き込みでエラーが発生しました: %s"};
 const Text kSwitchError = {
     "The new pieces could not all take their names; those not renamed are complete under their "
     "temporary names: %s",
@@ -66,18 +76,21 @@ const Text kOperands = {"FILE", "ファイル"};
 const Text kSummary = {"divide FILE into pieces of MIB MiB (default 16)",
                        "ファイルを MiB数 (既定 16) ごとに分割します"};
 const Text kDetails = {
-    "Writes NAME(NN_of_MM).divide beside FILE or in DIR and prints their paths. When pieces of\n"
-    "the same name are there already, it refuses unless --force; with it the new pieces replace\n"
-    "them only once all are written and on the disk. After a failure, a full disk or Ctrl-C the\n"
-    "folder is as it was.",
-    "名前(NN_of_MM).divide をファイルと同じフォルダかフォルダに書き、そのパスを表示します。同じ名前の\n"
-    "分割ファイルが既にあるときは、--force を付けない限り分割しません。付けると、新しい分割ファイルを\n"
+    "Writes NAME(NN_of_MM).divide beside FILE or in DIR and prints their paths; with --recovery\n"
+    "also NAME(00_of_MM).recovery-RR-of-TT.divide, which prove the set and rebuild up to TT lost\n"
+    "or damaged pieces. When pieces of the same name are there already, it refuses unless\n"
+    "--force; with it the new pieces replace them only once all are written and on the disk.\n"
+    "After a failure, a full disk or Ctrl-C the folder is as it was.",
+    "名前(NN_of_MM).divide をファイルと同じフォルダかフォルダに書き、そのパスを表示します。--recovery を\n"
+    "付けると 名前(00_of_MM).recovery-RR-of-TT.divide も書きます。これは組を証明し、失われたか壊れた\n"
+    "分割ファイルを TT 個まで復元します。同じ名前の分割ファイルが既にあるときは、--force を付けない限り分割しません。付けると、新しい分割ファイルを\n"
     "すべて書き終えてディスクに記録してから置き換えます。失敗、ディスク不足、Ctrl-C の後は、フォルダは\n"
     "元のままです。"};
 const ResultKey kResult[] = {
     {"source", "null"}, {"folder", "null"}, {"pieceMiB", "null"}, {"mailLimit", "null"},
     {"count", "null"},  {"id", "null"},     {"idTime", "null"},   {"pieces", "[]"},
-    {"existing", "[]"}, {"replaced", "[]"}, {nullptr, nullptr}};
+    {"recoveryCount", "0"}, {"existing", "[]"}, {"replaced", "[]"}, {"recoveryPieces", "[]"},
+    {nullptr, nullptr}};
 
 // The piece size in MiB from -s or --mail-limit, told as it is used; 0
 // after the message when the limit is too small.
@@ -111,12 +124,15 @@ struct Division {
     uint64_t size;
     uint64_t pieceSize;
     uint32_t id;
+    unsigned count;
+    unsigned recoveryCount;
 };
 
-// Writes one piece under its temporary name and puts it on the disk; the
-// exit code.
-int WritePiece(const Division& division, unsigned number, PieceSet& pieces, FileSource& source,
-               Progress& progress, Report& report)
+// Writes one piece under its temporary name and puts it on the disk, its
+// SHA-256 into hashes when they are wanted; the exit code.
+int WritePiece(const Division& division, unsigned number, PieceSet& pieces, ByteSource& source,
+               const std::string& sourceError, DivisionHashes& hashes, Progress& progress,
+               Report& report)
 {
     std::string path = pieces.TemporaryPath(number);
     // Only a crashed process of this one's ID can have left a file of this
@@ -130,7 +146,8 @@ int WritePiece(const Division& division, unsigned number, PieceSet& pieces, File
         uint64_t offset = uint64_t(number - 1) * division.pieceSize;
         uint64_t left = division.size - offset;
         uint64_t dataBytes = left < division.pieceSize ? left : division.pieceSize;
-        FileSink sink(file);
+        FileSink fileSink(file);
+        ByteSink& sink = hashes.Piece(fileSink);
         std::vector<uint8_t> buffer(kBlockDataSize);
         if (!WritePieceId(sink, division.id))
             return report.Fail(kExitFailed, "write-failed", Say(&kWriteIdError, path.c_str()),
@@ -143,7 +160,7 @@ int WritePiece(const Division& division, unsigned number, PieceSet& pieces, File
             return report.Interrupted();
         case PieceStatus::ReadFailed:
             return report.Fail(kExitFailed, "read-failed",
-                               Say(&kReadError, division.sourcePath.c_str()), source.Error());
+                               Say(&kReadError, division.sourcePath.c_str()), sourceError);
         case PieceStatus::FcsWriteFailed:
             return report.Fail(kExitFailed, "write-failed", Say(&kWriteFcsError, path.c_str()),
                                file.Error());
@@ -151,13 +168,62 @@ int WritePiece(const Division& division, unsigned number, PieceSet& pieces, File
             return report.Fail(kExitFailed, "write-failed", Say(&kWriteError, path.c_str()),
                                file.Error());
         }
-        if (!sink.Flush())
+        if (!fileSink.Flush())
             return report.Fail(kExitFailed, "write-failed", Say(&kWriteError, path.c_str()),
                                file.Error());
     }
     if (!file.Sync() || !file.Close())
         return report.Fail(kExitFailed, "write-failed", Say(&kWriteError, path.c_str()), file.Error());
+    hashes.EndPiece();
     return kExitOk;
+}
+
+// Writes the recovery pieces under their temporary names from the source,
+// read again anywhere, and puts them on the disk; the exit code.
+int WriteRecovery(const Division& division, const RecoveryManifest& manifest, PieceSet& pieces,
+                  File& sourceFile, Progress& progress, Report& report)
+{
+    const unsigned total = division.recoveryCount;
+    std::vector<File> files(total);
+    std::vector<std::unique_ptr<FileSink>> sinks;
+    std::vector<ByteSink*> sinkList;
+    std::vector<unsigned> indexes;
+    for (unsigned i = 0; i < total; ++i) {
+        std::string path = pieces.TemporaryPath(division.count + i + 1);
+        RemoveFile(path);
+        if (!files[i].CreateNew(path, division.sourcePath))
+            return report.Fail(kExitFailed, "create-failed", Say(&kCreateError, path.c_str()),
+                               files[i].Error());
+        pieces.Created(division.count + i + 1);
+        sinks.push_back(std::make_unique<FileSink>(files[i]));
+        sinkList.push_back(sinks.back().get());
+        indexes.push_back(i + 1);
+    }
+    FileRandomSource source(sourceFile);
+    RecoveryProgress observer(progress, total);
+    RecoveryWriteOutcome outcome =
+        WriteRecoveryPieces(source, manifest, sinkList.data(), indexes.data(), total, observer);
+    size_t failed = outcome.sink;
+    if (outcome.status == RecoveryWriteStatus::Ok)
+        for (failed = 0; failed < total; ++failed)
+            if (!sinks[failed]->Flush() || !files[failed].Sync() || !files[failed].Close())
+                break;
+    switch (outcome.status) {
+    case RecoveryWriteStatus::Ok:
+        if (failed == total)
+            return kExitOk;
+        [[fallthrough]];
+    case RecoveryWriteStatus::WriteFailed: {
+        std::string path = pieces.TemporaryPath(division.count + unsigned(failed) + 1);
+        return report.Fail(kExitFailed, "write-failed", Say(&kWriteRecoveryError, path.c_str()),
+                           files[failed].Error());
+    }
+    case RecoveryWriteStatus::Stopped:
+        return report.Interrupted();
+    default:   // a source that cannot be read again; the counts were checked before
+        return report.Fail(kExitFailed, "read-failed", Say(&kReadError, division.sourcePath.c_str()),
+                           sourceFile.Error());
+    }
 }
 
 std::string NameList(const std::vector<std::string>& names)
@@ -231,6 +297,10 @@ int RunDivide(const Options& options, Report& report)
     uint64_t count = PieceCountFor(division.size, division.pieceSize);
     if (count > kMaxPieceCount)
         return report.Fail(kExitFailed, "too-many-pieces", Say(&kTooMany, count));
+    if (count + options.RecoveryCount(unsigned(count)) > kMaxPiecesWithRecovery)
+        return report.Fail(kExitUsage, "too-many-pieces",
+                           Say(&kTooManyWithRecovery, count, options.RecoveryCount(unsigned(count)),
+                               kMaxPiecesWithRecovery));
     std::vector<std::string> earlier;
     if (int code = FindEarlier(folder, sourceName, options, &earlier, report))
         return code;
@@ -238,16 +308,30 @@ int RunDivide(const Options& options, Report& report)
     report.Result().SetNumber("count", count);
     if (division.size > 0)
         report.Result().SetNumber("id", division.id).SetString("idTime", IdTime(division.id));
+    division.count = unsigned(count);
+    division.recoveryCount = options.RecoveryCount(division.count);
+    report.Result().SetNumber("recoveryCount", division.recoveryCount);
 
-    PieceSet pieces(folder, sourceName, unsigned(count));
+    PieceSet pieces(folder, sourceName, division.count, division.recoveryCount);
     {
-        Progress progress(division.size + kFcsSize * ((division.size + kBlockDataSize - 1) /
-                                                       kBlockDataSize),
+        DivisionHashes hashes(division.recoveryCount > 0);
+        Progress progress(division.size +
+                              kFcsSize * ((division.size + kBlockDataSize - 1) / kBlockDataSize) +
+                              RecoveryProgressBytes(division.size, division.pieceSize,
+                                                    division.recoveryCount),
                           options.Has(kOptQuiet) || report.Json());
-        FileSource source(sourceFile);
+        FileSource plainSource(sourceFile);
+        ByteSource& source = hashes.Source(plainSource);
         for (unsigned n = 1; n <= count; ++n)
-            if (int code = WritePiece(division, n, pieces, source, progress, report))
+            if (int code = WritePiece(division, n, pieces, source, plainSource.Error(), hashes,
+                                      progress, report))
                 return code;
+        if (division.recoveryCount > 0) {
+            RecoveryManifest manifest = hashes.Manifest(division.id, division.size, division.pieceSize,
+                                                        division.count, division.recoveryCount);
+            if (int code = WriteRecovery(division, manifest, pieces, sourceFile, progress, report))
+                return code;
+        }
     }
     std::string error;
     if (!pieces.SyncFolder(&error))
@@ -263,19 +347,20 @@ int RunDivide(const Options& options, Report& report)
     report.Result().Set("replaced", NamesJson(replaced));
     if (!switched)
         return report.Fail(kExitFailed, "switch-failed", Say(&kSwitchError, error.c_str()));
-    std::vector<std::string> written;
-    for (unsigned n = 1; n <= count; ++n) {
-        written.push_back(pieces.FinalPath(n));
-        report.Line(written.back());
+    std::vector<std::string> written, recovery;
+    for (unsigned n = 1; n <= count + division.recoveryCount; ++n) {
+        (n <= count ? written : recovery).push_back(pieces.FinalPath(n));
+        report.Line(pieces.FinalPath(n));
     }
-    report.Result().Set("pieces", NamesJson(written));
+    report.Result().Set("pieces", NamesJson(written)).Set("recoveryPieces", NamesJson(recovery));
     return kExitOk;
 }
 
 }  // namespace
 
 const CommandSpec kDivideCommand = {
-    "divide", &kOperands, &kSummary, &kDetails, kOptOutput | kOptSize | kOptMailLimit | kOptForce,
+    "divide", &kOperands, &kSummary, &kDetails,
+    kOptOutput | kOptSize | kOptMailLimit | kOptRecovery | kOptForce,
     1, 1, kResult, RunDivide,
 };
 

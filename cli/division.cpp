@@ -6,6 +6,7 @@
 #include "piece_io.h"
 #include "platform.h"
 #include "report.h"
+#include "streams.h"
 
 namespace sundrel::cli {
 
@@ -55,6 +56,16 @@ FileHead SystemFolder::ReadHead(std::string_view name)
     return head;
 }
 
+std::unique_ptr<RandomSource> SystemFolder::Open(std::string_view name)
+{
+    auto file = std::make_unique<FileRandomSource>();
+    if (!file->Open(JoinPath(folder_, std::string(name)))) {
+        errors_[std::string(name)] = file->Error();
+        return nullptr;
+    }
+    return file;
+}
+
 std::string SystemFolder::ErrorOf(const std::string& name) const
 {
     auto error = errors_.find(name);
@@ -102,8 +113,13 @@ bool SelectPiece(const std::string& path, SelectedPiece* piece, Report& report)
     piece->folder = FolderOf(path);
     piece->fileName = FileNameOf(path);
     std::string_view divided;
-    if (kind != PathKind::File || !DividedNameOf<char>(piece->fileName, &divided) ||
-        !ParsePieceFileName<char>(piece->fileName, divided, &piece->number)) {
+    bool named = kind == PathKind::File && DividedNameOf<char>(piece->fileName, &divided);
+    if (named && !ParsePieceFileName<char>(piece->fileName, divided, &piece->number)) {
+        piece->isRecovery = ParseRecoveryFileName<char>(piece->fileName, divided, &piece->recovery);
+        piece->number = {0, piece->recovery.count};
+        named = piece->isRecovery;
+    }
+    if (!named) {
         report.Fail(kExitUsage, "not-a-piece", Say(&kNotPieceName, path.c_str()));
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,11 +22,13 @@ struct SelectedPiece {
     std::string folder;
     std::string fileName;
     std::string dividedName;   // report.pdf for report.pdf(02_of_03).divide
-    PieceNumber number;
+    PieceNumber number;        // {0, count} for a recovery piece
+    bool isRecovery = false;   // report.pdf(00_of_03).recovery-01-of-02.divide
+    RecoveryNumber recovery;   // when isRecovery
 };
 
-// The piece named on the command line; false after the reason (exit 2) for
-// a missing file, a folder, or a name that is no exact piece name.
+// The piece or recovery piece named on the command line; false after the
+// reason (exit 2) for a missing file, a folder, or a name that is neither.
 bool SelectPiece(const std::string& path, SelectedPiece* piece, Report& report);
 
 // The files of one folder as the plan reads them: each head read once.
@@ -35,6 +38,7 @@ public:
 
     bool ListCandidates(std::string_view, std::vector<std::string>* names) override;
     FileHead ReadHead(std::string_view name) override;
+    std::unique_ptr<RandomSource> Open(std::string_view name) override;
 
     const std::string& listError() const { return listError_; }
     // Why a file could not be read, when its head says so.

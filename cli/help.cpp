@@ -13,11 +13,12 @@ const Text kProgramSummary = {
 const Text kSizesNote = {"SIZE: 25MB counts in 1000s, 20MiB in 1024s, a bare number in bytes.",
                          "サイズ: 25MB は 1000 単位、20MiB は 1024 単位、数字だけならバイト数です。"};
 const Text kExitCodesNote = {
-    "Exit codes: 0 done (verify: every set would merge), 1 failed (verify: a set would not\n"
-    "merge), 2 a bad command line or a file that cannot be used, 130 interrupted (Ctrl-C),\n"
-    "143 terminated.",
-    "終了コード: 0 成功 (verify: すべての組が統合できる)、1 失敗 (verify: 統合できない組がある)、\n"
-    "2 コマンドラインの誤りか使えないファイル、130 中断 (Ctrl-C)、143 終了要求。"};
+    "Exit codes: 0 done (verify: every set would merge, its recovery pieces whole), 1 failed\n"
+    "(verify: a set would not merge, or only after a repair), 2 a bad command line or a file that\n"
+    "cannot be used, 130 interrupted (Ctrl-C), 143 terminated.",
+    "終了コード: 0 成功 (verify: すべての組が統合でき、修復用ファイルも正常)、1 失敗 (verify: 統合\n"
+    "できない組、または修復しないと統合できない組がある)、2 コマンドラインの誤りか使えないファイル、\n"
+    "130 中断 (Ctrl-C)、143 終了要求。"};
 const Text kJsonNote = {
     "With --json, standard output holds exactly one JSON document, errors included: the keys "
     "command, ok, exitCode and error (null, or kind and message), then the command's own. A name "

@@ -1,5 +1,6 @@
 // sundrel info PIECE...: what each piece holds, read from its name and its
-// bytes; each file once, however often it is named.
+// bytes; each file once, however often it is named. A recovery piece shows
+// its manifest.
 #include <algorithm>
 #include <cinttypes>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "piece_io.h"
 #include "platform.h"
 #include "progress.h"
+#include "recovery.h"
 #include "report.h"
 #include "streams.h"
 
@@ -42,16 +44,29 @@ const Text kBadEmpty = {"%s: empty, but only the one piece of an empty file (01_
 const Text kBadLength = {"%s: %" PRIu64 " bytes is no length of a piece that a divide writes",
                          "%s: %" PRIu64 " バイトは分割で書かれる分割ファイルの長さではありません"};
 
+const Text kRecoveryLine = {"Recovery:     piece %u of %u, for a set of %u pieces",
+                            "修復用:         %u / %u 個目、分割ファイル %u 個の組"};
+const Text kPieceHashLine = {"Piece %02u:     SHA-256 %s", "分割 %02u:        SHA-256 %s"};
+const Text kNoManifest = {"%s: no recovery piece can be read from it (%s)",
+                          "%s: 修復用ファイルとして読み出せません (%s)"};
+const Text kOtherName = {"%s: its manifest is of recovery piece %u of %u for %u pieces, not of its name",
+                         "%s: マニフェストは名前と違い、修復用ファイル %u / %u (分割ファイル %u 個の組) のものです"};
+const Text kBadRecoveryLength = {"%s: %" PRIu64 " bytes, but its manifest makes it %" PRIu64 " bytes",
+                                 "%s: %" PRIu64 " バイトですが、マニフェストによれば %" PRIu64 " バイトです"};
+
 const Text kOperands = {"PIECE...", "分割ファイル..."};
 const Text kSummary = {"ID, number, blocks and data bytes of each PIECE",
                        "各分割ファイルの ID・番号・ブロック数・データ量を表示します"};
 const Text kDetails = {
     "Shows each piece's divide file ID with the time (UTC) its division began, its number and\n"
     "count, its blocks and data bytes, and checks its blocks. A piece that no divide can write\n"
-    "(an impossible number, an empty piece of a larger set, an impossible length) fails.",
+    "(an impossible number, an empty piece of a larger set, an impossible length) fails. For a\n"
+    "recovery piece it shows its manifest: the ID, the size and the SHA-256 of the divided file\n"
+    "and of every piece.",
     "各分割ファイルの分割ファイル ID とその分割が始まった時刻 (UTC)、番号と分割数、ブロック数、\n"
     "データのバイト数を表示し、ブロックを検査します。分割では書かれない分割ファイル (ありえない番号、\n"
-    "空なのに組の一部、ありえない長さ) は失敗になります。"};
+    "空なのに組の一部、ありえない長さ) は失敗になります。修復用ファイルでは、そのマニフェスト (ID、\n"
+    "大きさ、分割元と各分割ファイルの SHA-256) を表示します。"};
 const ResultKey kResult[] = {{"pieces", "[]"}, {nullptr, nullptr}};
 
 JsonObject EmptyPiece(const std::string& argument)
@@ -59,7 +74,51 @@ JsonObject EmptyPiece(const std::string& argument)
     JsonObject piece;
     piece.SetName("file", argument).SetNull("error").SetNull("dividedFile").SetNull("number");
     piece.SetNull("count").SetNull("id").SetNull("idTime").SetNull("blocks");
-    return piece.SetNull("dataBytes").SetNull("length");
+    return piece.SetNull("dataBytes").SetNull("length").SetNull("recovery");
+}
+
+// A recovery piece's manifest; the exit code.
+int ShowRecoveryPiece(const SelectedPiece& selected, Report& report, JsonObject* json)
+{
+    const char* name = selected.path.c_str();
+    const RecoveryNumber& number = selected.recovery;
+    json->SetName("dividedFile", selected.dividedName).SetNumber("number", 0);
+    json->SetNumber("count", number.count);
+    FileRandomSource file;
+    uint64_t length = 0;
+    if (!file.Open(selected.path) || !file.Size(&length))
+        return report.Fail(kExitFailed, "open-failed", Say(&kOpenError, name), file.Error());
+    json->SetNumber("length", length);
+    RecoveryManifest manifest;
+    RecoveryFileCheck check = ReadManifest(&file, &manifest);
+    if (check.verdict != RecoveryFileVerdict::Usable)
+        return report.Fail(kExitFailed, "no-manifest",
+                           Say(&kNoManifest, name, file.Error().empty() ? ManifestFaultText(check.fault)
+                                                                        : file.Error().c_str()));
+    report.Line(Say(&kFileLine, name));
+    report.Line(Say(&kDividedLine, selected.dividedName.c_str()));
+    report.Line(Say(&kRecoveryLine, manifest.index, manifest.recoveryCount, manifest.count));
+    ShowManifest(manifest, report);
+    JsonArray hashes;
+    for (unsigned p = 0; p < manifest.count; ++p) {
+        report.Line(Say(&kPieceHashLine, p + 1, Sha256Hex(manifest.pieces[p]).c_str()));
+        hashes.Add(JsonString(Sha256Hex(manifest.pieces[p])));
+    }
+    report.Line(Say(&kLengthLine, length));
+    const DivisionLayout layout = LayoutOf(manifest);
+    json->SetNumber("id", manifest.id).SetString("idTime", IdTime(manifest.id));
+    json->SetNumber("blocks", layout.Stripes());
+    JsonObject recovery = ManifestJson(manifest);
+    recovery.SetNumber("index", manifest.index).Set("pieceSha256", hashes.Dump());
+    json->Set("recovery", recovery.Dump());
+    if (manifest.index != number.index || manifest.recoveryCount != number.total ||
+        manifest.count != number.count)
+        return report.Fail(kExitFailed, "other-name",
+                           Say(&kOtherName, name, manifest.index, manifest.recoveryCount, manifest.count));
+    if (length != layout.RecoveryPieceLength())
+        return report.Fail(kExitFailed, "impossible-length",
+                           Say(&kBadRecoveryLength, name, length, layout.RecoveryPieceLength()));
+    return kExitOk;
 }
 
 // One piece's lines and JSON; the exit code.
@@ -137,7 +196,8 @@ int RunInfo(const Options& options, Report& report)
                 continue;
             if (shown.size() > 1)
                 report.Line("");
-            code = ShowPiece(selected, options, report, &json);
+            code = selected.isRecovery ? ShowRecoveryPiece(selected, report, &json)
+                                       : ShowPiece(selected, options, report, &json);
         }
         if (code != kExitOk)
             json.Set("error", report.LastError());

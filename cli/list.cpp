@@ -1,6 +1,6 @@
 // sundrel list [DIR]: the sets of pieces in a folder, each through its merge
-// plan: divided name, count, ID, and whether it is complete. Reads only the
-// pieces' heads; sundrel verify checks their blocks.
+// plan: divided name, count, ID, whether it is complete, and its recovery
+// pieces. Reads only the pieces' heads; sundrel verify checks their blocks.
 #include <algorithm>
 #include <set>
 #include <string>
@@ -25,6 +25,7 @@ const Text kComplete = {"complete", "そろっています"};
 const Text kMissing = {"missing %s", "不足 %s"};
 const Text kFaulty = {"would not merge (sundrel verify tells why)",
                       "統合できません (理由は sundrel verify で表示されます)"};
+const Text kWithRecovery = {"%s, %u recovery pieces", "%s、修復用ファイル %u 個"};
 const Text kTemporary = {"%s: a temporary file of a divide that did not finish",
                          "%s: 終わらなかった分割の一時ファイルです"};
 const Text kNothing = {"No pieces in %s", "%s に分割ファイルはありません"};
@@ -35,9 +36,11 @@ const Text kSummary = {"list the sets of pieces in DIR (default .)",
 const Text kDetails = {
     "One line per set: the divided file's name, the piece count, the ID with the time (UTC) its\n"
     "division began, and whether the set is complete or which numbers are missing. Reads only\n"
-    "the pieces' first bytes and lengths; sundrel verify checks their blocks.",
+    "the pieces' first bytes and lengths; sundrel verify checks their blocks. A set's recovery\n"
+    "pieces are counted on its line.",
     "組ごとに 1 行: 分割元の名前、分割数、ID とその分割が始まった時刻 (UTC)、組がそろっているか、\n"
-    "足りない番号。分割ファイルの先頭と長さだけを読みます。ブロックの検査は sundrel verify で行います。"};
+    "足りない番号。分割ファイルの先頭と長さだけを読みます。ブロックの検査は sundrel verify で行います。\n"
+    "組の修復用ファイルの数も同じ行に表示します。"};
 const ResultKey kResult[] = {{"folder", "null"}, {"sets", "[]"}, {"temporaryFiles", "[]"},
                              {nullptr, nullptr}};
 
@@ -60,9 +63,16 @@ std::string ShowSet(const MergePlan<char>& plan, std::set<std::string>* accounte
         }
     for (unsigned n : plan.missing)
         missing.AddNumber(n);
+    JsonArray recovery;
+    for (const PlannedRecovery<char>& file : plan.recovery) {
+        accounted->insert(file.name);
+        recovery.AddName(file.name);
+    }
     std::string state = plan.Mergeable()       ? Pick(&kComplete)
                         : plan.missing.empty() ? Pick(&kFaulty)
                                                : Say(&kMissing, NumberList(plan.missing).c_str());
+    if (!plan.recovery.empty())
+        state = Say(&kWithRecovery, state.c_str(), unsigned(plan.recovery.size()));
     report.Line(plan.hasId ? Say(&kSetLine, plan.dividedName.c_str(), plan.count,
                                  IdText(plan.id).c_str(), state.c_str())
                            : Say(&kSetNoIdLine, plan.dividedName.c_str(), plan.count, state.c_str()));
@@ -73,6 +83,7 @@ std::string ShowSet(const MergePlan<char>& plan, std::set<std::string>* accounte
     else
         json.SetNull("id").SetNull("idTime");
     json.SetString("state", StateOf(plan)).Set("pieces", pieces.Dump()).Set("missing", missing.Dump());
+    json.Set("recoveryPieces", recovery.Dump());
     return json.Dump();
 }
 
@@ -95,8 +106,13 @@ int RunList(const Options& options, Report& report)
             return report.Interrupted();
         std::string_view divided;
         PieceNumber number;
-        if (accounted.count(name) || !DividedNameOf<char>(name, &divided) ||
-            !ParsePieceFileName<char>(name, divided, &number) || number.count == 0)
+        RecoveryNumber recovery;
+        // A set is found through any of its pieces, or its recovery pieces
+        // when no piece is left.
+        if (accounted.count(name) || !DividedNameOf<char>(name, &divided))
+            continue;
+        bool piece = ParsePieceFileName<char>(name, divided, &number) && number.count > 0;
+        if (!piece && !ParseRecoveryFileName<char>(name, divided, &recovery))
             continue;
         MergePlan<char> plan = PlanMerge<char>(folder, name);
         accounted.insert(name);

@@ -26,7 +26,13 @@ public:
     bool CreateNew(const std::string& path, const std::string& likeFile);
     // One system read; *got is 0 only at the end of the file.
     bool Read(void* buffer, size_t n, size_t* got);
+    // n bytes at offset, as many reads as it takes; *got < n only at the
+    // end of the file. Recovery pieces and the pieces they rebuild are read
+    // anywhere.
+    bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got);
     bool WriteAll(const void* data, size_t n);
+    // Empties the file; the next write goes to its start.
+    bool Truncate();
     // The written bytes on the disk, not only in the system's cache.
     bool Sync();
     bool Size(uint64_t* size);

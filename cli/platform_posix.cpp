@@ -101,6 +101,32 @@ bool File::Read(void* buffer, size_t n, size_t* got)
     }
 }
 
+bool File::ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got)
+{
+    *got = 0;
+    while (*got < n) {
+        ssize_t r = pread(fd_, static_cast<char*>(buffer) + *got, n - *got, off_t(offset + *got));
+        if (r == 0)
+            break;
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0) {
+            NoteError();
+            return false;
+        }
+        *got += size_t(r);
+    }
+    return true;
+}
+
+bool File::Truncate()
+{
+    if (ftruncate(fd_, 0) == 0 && lseek(fd_, 0, SEEK_SET) == 0)
+        return true;
+    NoteError();
+    return false;
+}
+
 bool File::WriteAll(const void* data, size_t n)
 {
     if (WriteFd(fd_, data, n))

@@ -143,6 +143,37 @@ bool File::Read(void* buffer, size_t n, size_t* got)
     return true;
 }
 
+bool File::ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got)
+{
+    *got = 0;
+    while (*got < n) {
+        OVERLAPPED at = {};
+        uint64_t position = offset + *got;
+        at.Offset = DWORD(position);
+        at.OffsetHigh = DWORD(position >> 32);
+        DWORD read = 0, want = DWORD(n - *got > 0x40000000 ? 0x40000000 : n - *got);
+        if (!ReadFile(handle_, static_cast<char*>(buffer) + *got, want, &read, &at)) {
+            if (GetLastError() == ERROR_HANDLE_EOF)
+                break;
+            NoteError();
+            return false;
+        }
+        if (read == 0)
+            break;
+        *got += read;
+    }
+    return true;
+}
+
+bool File::Truncate()
+{
+    LARGE_INTEGER start = {};
+    if (SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN) && SetEndOfFile(handle_))
+        return true;
+    NoteError();
+    return false;
+}
+
 bool File::WriteAll(const void* data, size_t n)
 {
     const char* bytes = static_cast<const char*>(data);

@@ -50,14 +50,17 @@ bool PiecesOfSource(const std::string& folder, const std::string& sourceName,
         return false;
     names->clear();
     PieceNumber number;
+    RecoveryNumber recovery;
     for (const std::string& name : all)
-        if (ParsePieceFileName<char>(name, sourceName, &number))
+        if (ParsePieceFileName<char>(name, sourceName, &number) ||
+            ParseRecoveryFileName<char>(name, sourceName, &recovery))
             names->push_back(name);
     return true;
 }
 
-PieceSet::PieceSet(std::string folder, std::string sourceName, unsigned count)
-    : folder_(std::move(folder)), sourceName_(std::move(sourceName)), count_(count)
+PieceSet::PieceSet(std::string folder, std::string sourceName, unsigned count, unsigned recoveryTotal)
+    : folder_(std::move(folder)), sourceName_(std::move(sourceName)), count_(count),
+      recoveryTotal_(recoveryTotal)
 {
 }
 
@@ -68,15 +71,22 @@ PieceSet::~PieceSet()
             RemoveFile(TemporaryPath(number));
 }
 
+// A recovery piece's short temporary name counts on past the pieces
+// (".04_of_03..." for the first of a set of three): still unique.
+std::string PieceSet::FileName(unsigned number) const
+{
+    return number <= count_ ? PieceFileName<char>(sourceName_, number, count_)
+                            : RecoveryFileName<char>(sourceName_, count_, number - count_, recoveryTotal_);
+}
+
 std::string PieceSet::FinalPath(unsigned number) const
 {
-    return JoinPath(folder_, PieceFileName<char>(sourceName_, number, count_));
+    return JoinPath(folder_, FileName(number));
 }
 
 std::string PieceSet::TemporaryPath(unsigned number) const
 {
-    return JoinPath(folder_, TemporaryName(PieceFileName<char>(sourceName_, number, count_), number,
-                                           count_, ProcessId()));
+    return JoinPath(folder_, TemporaryName(FileName(number), number, count_, ProcessId()));
 }
 
 void PieceSet::Created(unsigned number)
@@ -100,14 +110,15 @@ bool PieceSet::Switch(const std::vector<std::string>& earlier, std::vector<std::
                       std::string* error)
 {
     switched_ = true;
-    for (unsigned n = 1; n <= count_; ++n)
+    const unsigned files = count_ + recoveryTotal_;
+    for (unsigned n = 1; n <= files; ++n)
         if (!RenameOver(TemporaryPath(n), FinalPath(n), error)) {
             *error = TemporaryPath(n) + ": " + *error;
             return false;
         }
     for (const std::string& name : earlier) {
         bool reused = false;
-        for (unsigned n = 1; n <= count_; ++n)
+        for (unsigned n = 1; n <= files; ++n)
             reused = reused || SameFile(JoinPath(folder_, name), FinalPath(n));
         if (!reused && RemoveFile(JoinPath(folder_, name)))
             removed->push_back(name);

@@ -17,16 +17,17 @@ std::string TemporaryName(const std::string& pieceName, unsigned number, unsigne
 // Whether a file name is such a temporary name (of any process).
 bool IsTemporaryName(const std::string& name);
 
-// The exact piece names of sourceName in folder, of any count and ID;
-// false with the reason when the folder cannot be read.
+// The exact piece and recovery piece names of sourceName in folder, of any
+// count and ID; false with the reason when the folder cannot be read.
 bool PiecesOfSource(const std::string& folder, const std::string& sourceName,
                     std::vector<std::string>* names, std::string* error);
 
 // The new pieces of one division in one folder, under temporary names until
-// Switch. Whatever is not switched is removed when it goes.
+// Switch. Whatever is not switched is removed when it goes. Files 1 to count
+// are the pieces, count + 1 to count + recoveryTotal the recovery pieces.
 class PieceSet {
 public:
-    PieceSet(std::string folder, std::string sourceName, unsigned count);
+    PieceSet(std::string folder, std::string sourceName, unsigned count, unsigned recoveryTotal = 0);
     ~PieceSet();
     PieceSet(const PieceSet&) = delete;
     PieceSet& operator=(const PieceSet&) = delete;
@@ -47,8 +48,10 @@ public:
                 std::string* error);
 
 private:
+    std::string FileName(unsigned number) const;
+
     std::string folder_, sourceName_;
-    unsigned count_;
+    unsigned count_, recoveryTotal_;
     std::vector<unsigned> created_;
     bool switched_ = false;
 };

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "piece_io.h"
 #include "platform.h"
@@ -59,6 +61,46 @@ private:
     uint8_t* buffer_;   // page-aligned within memory_
     size_t used_ = 0;
     bool failed_ = false;
+};
+
+// A file read anywhere: recovery pieces and the pieces they rebuild, or the
+// source of the recovery pieces. Owns the file it opens, or reads one open.
+class FileRandomSource : public RandomSource {
+public:
+    FileRandomSource() : file_(own_) {}
+    explicit FileRandomSource(File& file) : file_(file) {}
+    bool Open(const std::string& path) { return file_.OpenForReading(path); }
+    bool ReadAt(uint64_t offset, void* buffer, size_t n, size_t* got) override
+    {
+        return file_.ReadAt(offset, buffer, n, got);
+    }
+    bool Size(uint64_t* size) override { return file_.Size(size); }
+    const std::string& Error() const { return file_.Error(); }
+
+private:
+    File own_;
+    File& file_;
+};
+
+// A FileSink that can begin the file again from nothing, as a merge through
+// recovery pieces does when it meets damage on its straight way through.
+class RestartableFileSink : public RestartableSink {
+public:
+    explicit RestartableFileSink(File& file) : file_(file) { sink_.emplace(file); }
+    bool Write(const void* data, size_t n) override { return sink_->Write(data, n); }
+    bool Restart() override
+    {
+        sink_.reset();   // what it collected belongs to the output given up
+        if (!file_.Truncate())
+            return false;
+        sink_.emplace(file_);
+        return true;
+    }
+    bool Flush() { return sink_->Flush(); }
+
+private:
+    File& file_;
+    std::optional<FileSink> sink_;
 };
 
 }  // namespace sundrel::cli

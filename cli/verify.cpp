@@ -1,6 +1,8 @@
 // sundrel verify PIECE...: the whole set of each piece's division checked as
 // a merge would check it, nothing written; each set once, however many of
-// its pieces are named. One line per piece and per problem.
+// its pieces are named. One line per piece and per problem. A set with
+// recovery pieces is also proven by their manifest, and told whether it
+// merges as it is, after a repair, or not at all.
 #include <algorithm>
 #include <cinttypes>
 #include <cstdint>
@@ -16,6 +18,7 @@
 #include "piece_io.h"
 #include "platform.h"
 #include "progress.h"
+#include "recovery.h"
 #include "report.h"
 #include "streams.h"
 
@@ -50,6 +53,19 @@ const Text kMissing = {"missing: piece %s of %02u", "不足: %s (全 %02u 個中
 const Text kWouldMerge = {"The set would merge: %u pieces, %" PRIu64 " data bytes.",
                           "統合できます: 分割ファイル %u 個、データ %" PRIu64 " バイト"};
 const Text kWouldNotMerge = {"The set would not merge.", "この組は統合できません。"};
+const Text kHashMismatch = {"%s: its blocks pass, but it is not the piece the manifest proves",
+                            "%s: ブロックは正常ですが、マニフェストが証明する分割ファイルではありません"};
+const Text kRecoveryMissing = {"missing: recovery piece %s of %02u", "不足: 修復用ファイル %s (全 %02u 個中)"};
+const Text kWouldMergeRepaired = {
+    "The set would merge after repair: pieces %s would be rebuilt from the recovery pieces (sundrel repair "
+    "writes them back).",
+    "修復すれば統合できます: 分割ファイル %s を修復用ファイルから復元します (sundrel repair で書き戻せます)。"};
+const Text kWouldMergeNotAsDivided = {
+    "The set would merge: %u pieces, %" PRIu64 " data bytes; pieces %s differ from what the division "
+    "wrote (sundrel repair writes them back).",
+    "統合できます: 分割ファイル %u 個、データ %" PRIu64 " バイト。分割ファイル %s は分割したときと違います "
+    "(sundrel repair で書き戻せます)。"};
+const Text kWouldNotMergeShort = {"The set would not merge: %s.", "この組は統合できません: %s。"};
 
 const Text kOperands = {"PIECE...", "分割ファイル..."};
 const Text kSummary = {"check the whole set of each PIECE's division",
@@ -57,10 +73,17 @@ const Text kSummary = {"check the whole set of each PIECE's division",
 const Text kDetails = {
     "Checks every block of every piece of the set in the piece's folder, as a merge would, and\n"
     "writes nothing: one line per piece (OK, or what is wrong) and one for missing numbers.\n"
-    "Pieces of a set already checked through another PIECE are not checked again.",
+    "Pieces of a set already checked through another PIECE are not checked again. With recovery\n"
+    "pieces it also shows their manifest and each of them, proves every piece by its SHA-256,\n"
+    "and tells whether the set merges as it is, after a repair (naming the pieces rebuilt), or\n"
+    "not at all (how many more recovery pieces it needs). It exits 0 only when everything is\n"
+    "whole.",
     "分割ファイルのフォルダにある組のすべての分割ファイルのすべてのブロックを統合と同じように検査し、\n"
     "何も書き込みません。分割ファイルごとに 1 行 (正常、または問題) と、足りない番号の行を表示します。\n"
-    "別の引数で検査済みの組の分割ファイルは、もう一度は検査しません。"};
+    "別の引数で検査済みの組の分割ファイルは、もう一度は検査しません。修復用ファイルがあるときは、\n"
+    "そのマニフェストと各修復用ファイルも表示し、各分割ファイルを SHA-256 で証明して、そのまま統合\n"
+    "できるか、修復すれば統合できるか (復元する分割ファイル)、統合できないか (あと何個の修復用ファイル\n"
+    "が必要か) を示します。すべてが正常なときだけ 0 で終了します。"};
 const ResultKey kResult[] = {{"sets", "[]"}, {nullptr, nullptr}};
 
 struct Finding {
@@ -212,7 +235,7 @@ JsonObject EmptySet()
     JsonObject set;
     set.Set("arguments", "[]").SetNull("error").SetNull("dividedFile").SetNull("count");
     set.SetNull("id").SetNull("idTime").SetBool("mergeable", false).SetNumber("dataBytes", 0);
-    return set.Set("findings", "[]").Set("missing", "[]");
+    return set.Set("findings", "[]").Set("missing", "[]").SetNull("recovery");
 }
 
 std::string FindingsJson(const std::vector<Finding>& findings)
@@ -232,8 +255,95 @@ std::string FindingsJson(const std::vector<Finding>& findings)
     return list.Dump();
 }
 
+// What the recovery pieces of a set with a manifest say of it.
+struct RecoveryVerdict {
+    bool inspected = false;
+    bool mergeable = false;         // as it is or after a repair
+    bool everythingWhole = false;   // every piece and recovery piece as written
+    std::string line;               // the set's last line
+    JsonObject json;
+};
+
+// Proves the set by its manifest: findings for the recovery pieces and for
+// pieces whose blocks pass but whose SHA-256 does not; false when stopped.
+bool CheckRecovery(const DivisionFiles& division, SystemFolder& folder,
+                   const RecoverySet<char>& recovery, const Options& options,
+                   std::vector<Finding>* findings, RecoveryVerdict* verdict)
+{
+    const MergePlan<char>& plan = division.plan;
+    const RecoveryManifest& manifest = recovery.manifest;
+    OpenedSet opened = OpenRecoverySet(folder, plan, recovery);
+    SetInspection inspection;
+    {
+        Progress progress(SetBytes(plan, recovery), options.Has(kOptQuiet) || options.Has(kOptJson));
+        bool stopped = false;
+        inspection = InspectSet(manifest, opened.sources, progress, &stopped);
+        if (stopped)
+            return false;
+    }
+    verdict->inspected = true;
+    bool whole = inspection.Whole();
+    for (unsigned n = 1; n <= plan.count && n <= manifest.count; ++n)
+        if (inspection.pieces[n - 1].state == PieceState::Lost && plan.places[n - 1] >= 0) {
+            const std::string& name = plan.Place(n).name;
+            findings->push_back({name, "sha256-mismatch", Say(&kHashMismatch, name.c_str()), {}});
+        }
+    for (const PieceInspection& piece : inspection.pieces)
+        whole = whole && piece.state == PieceState::Whole;
+    JsonArray files, missing;
+    for (size_t i = 0; i < plan.recovery.size(); ++i) {
+        RecoveryFileState state = DescribeRecoveryFile(plan, recovery, i, &inspection, folder);
+        whole = whole && std::string(state.kind) == "usable";
+        findings->push_back({plan.recovery[i].name, std::string("recovery-") + state.kind,
+                             state.message, {{"index", plan.recovery[i].number.index}}});
+        JsonObject file;
+        file.SetName("name", plan.recovery[i].name).SetNumber("index", plan.recovery[i].number.index);
+        files.Add(file.SetString("state", state.kind).Dump());
+    }
+    std::vector<unsigned> lostIndexes;
+    for (unsigned r = 1; r <= manifest.recoveryCount; ++r)
+        if (inspection.recovery[r - 1].state == RecoveryState::Missing) {
+            bool named = false;
+            for (const PlannedRecovery<char>& planned : plan.recovery)
+                named = named || planned.number.index == r;
+            if (!named) {
+                lostIndexes.push_back(r);
+                missing.AddNumber(r);
+            }
+        }
+    if (!lostIndexes.empty())
+        findings->push_back({"", "recovery-missing",
+                             Say(&kRecoveryMissing, NumberList(lostIndexes).c_str(), manifest.recoveryCount),
+                             {}});
+    whole = whole && lostIndexes.empty();
+    std::vector<unsigned> lost = RebuiltPieces(inspection);
+    JsonArray lostJson;
+    for (unsigned n : lost)
+        lostJson.AddNumber(n);
+    const char* state = inspection.Whole()          ? "whole"
+                        : inspection.Rebuildable() ? "repairable"
+                                                   : "unrecoverable";
+    verdict->mergeable = inspection.Rebuildable();
+    verdict->everythingWhole = whole;
+    std::vector<unsigned> altered;   // data whole, the file not as written
+    for (unsigned p = 0; p < manifest.count; ++p)
+        if (DataIsWhole(inspection.pieces[p].state) && inspection.pieces[p].state != PieceState::Whole)
+            altered.push_back(p + 1);
+    verdict->line = inspection.Whole() && !altered.empty()
+                        ? Say(&kWouldMergeNotAsDivided, manifest.count, manifest.sourceSize,
+                              NumberList(altered).c_str())
+                    : inspection.Whole() ? Say(&kWouldMerge, manifest.count, manifest.sourceSize)
+                    : inspection.Rebuildable()
+                        ? Say(&kWouldMergeRepaired, NumberList(lost).c_str())
+                        : Say(&kWouldNotMergeShort, ShortfallText(inspection.shortfall).c_str());
+    verdict->json.Set("manifest", ManifestJson(manifest).Dump()).SetString("state", state);
+    verdict->json.Set("lost", lostJson.Dump()).SetNumber("shortfall", inspection.shortfall);
+    verdict->json.Set("files", files.Dump()).Set("missing", missing.Dump());
+    return true;
+}
+
 // Checks one planned set; its lines or its JSON into *set. The exit code.
-int CheckSet(const DivisionFiles& division, const SystemFolder& folder, const Options& options,
+int CheckSet(const DivisionFiles& division, SystemFolder& folder, const Options& options,
              Report& report, JsonObject* set)
 {
     const MergePlan<char>& plan = division.plan;
@@ -270,16 +380,40 @@ int CheckSet(const DivisionFiles& division, const SystemFolder& folder, const Op
         findings.push_back(
             {"", "missing", Say(&kMissing, NumberList(plan.missing).c_str(), plan.count), {}});
     bool mergeable = plan.Mergeable() && blocksOk;
+    bool whole = mergeable;
+    RecoverySet<char> recovery = ReadDivisionRecovery(folder, plan);
+    RecoveryVerdict verdict;
+    if (recovery.hasManifest) {
+        if (!CheckRecovery(division, folder, recovery, options, &findings, &verdict))
+            return report.Interrupted();
+        mergeable = verdict.mergeable;
+        whole = verdict.everythingWhole;
+    } else {
+        // Recovery pieces without a manifest to use: said, and the set not whole.
+        for (size_t i = 0; i < plan.recovery.size(); ++i) {
+            RecoveryFileState state = DescribeRecoveryFile(plan, recovery, i, nullptr, folder);
+            findings.push_back({plan.recovery[i].name, std::string("recovery-") + state.kind,
+                                state.message, {{"index", plan.recovery[i].number.index}}});
+            whole = false;
+        }
+    }
+    if (recovery.hasManifest)
+        ShowManifest(recovery.manifest, report);
     for (const Finding& finding : findings)
         report.Line(finding.message);
-    report.Line(mergeable ? Say(&kWouldMerge, plan.count, dataBytes) : Say(&kWouldNotMerge));
+    if (verdict.inspected)
+        report.Line(verdict.line);
+    else
+        report.Line(mergeable ? Say(&kWouldMerge, plan.count, dataBytes) : Say(&kWouldNotMerge));
 
     set->SetName("dividedFile", division.selected.dividedName).SetNumber("count", plan.count);
     if (plan.hasId)
         set->SetNumber("id", plan.id).SetString("idTime", IdTime(plan.id));
     set->SetBool("mergeable", mergeable).SetNumber("dataBytes", dataBytes);
     set->Set("findings", FindingsJson(findings)).Set("missing", missingJson.Dump());
-    return mergeable ? kExitOk : kExitFailed;
+    if (verdict.inspected)
+        set->Set("recovery", verdict.json.Dump());
+    return whole ? kExitOk : kExitFailed;
 }
 
 struct CheckedSet {
@@ -318,6 +452,8 @@ int RunVerify(const Options& options, Report& report)
             for (const Piece& piece : division.plan.files)
                 if (piece.verdict == PlanVerdict::Member)
                     setOfFile[folderKey + piece.name] = sets.size();
+            for (const PlannedRecovery<char>& file : division.plan.recovery)
+                setOfFile[folderKey + file.name] = sets.size();
         } else {
             checked.json.Set("error", report.LastError());
         }

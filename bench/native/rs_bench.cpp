@@ -7,15 +7,17 @@
 //
 // MB = 1e6 bytes of data shards encoded (or read to rebuild one lost data
 // shard); the fastest pass over DATA_MIB (default 4) of data shards in
-// stripes, which stay in the caches.
+// stripes, which stay in the caches. Shapes K:M (data and recovery shards)
+// replace the default ones, as bench/run gives those of its divisions.
 //
-//   rs_bench [DATA_MIB]
+//   rs_bench [DATA_MIB [K:M ...]]
 #include <stdio.h>
 #include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "gf256.h"
@@ -169,9 +171,17 @@ int main(int argc, char** argv)
         return 1;
     size_t pathCount = 0;
     const GfRegionPath* paths = AvailableGfRegionPaths(&pathCount);
-    const size_t shapes[][2] = {{10, 1}, {32, 4}, {99, 10}};
+    std::vector<std::pair<size_t, size_t>> shapes = {{10, 1}, {32, 4}, {99, 10}};
+    if (argc > 2)
+        shapes.clear();
+    for (int i = 2; i < argc; ++i) {
+        unsigned k = 0, m = 0;
+        if (sscanf(argv[i], "%u:%u", &k, &m) != 2 || k < 1 || m < 1 || k + m > 255)
+            return 1;
+        shapes.emplace_back(k, m);
+    }
     for (const auto& shape : shapes) {
-        Stripes stripes(shape[0], shape[1], size_t(megabytes) << 20);
+        Stripes stripes(shape.first, shape.second, size_t(megabytes) << 20);
         Encode(stripes, paths, pathCount);
         RebuildOne(stripes, paths, pathCount);
     }
