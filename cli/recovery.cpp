@@ -1,11 +1,11 @@
 #include "recovery.h"
 
-#include <algorithm>
 #include <cinttypes>
 
 #include "division.h"
 #include "messages.h"
 #include "platform.h"
+#include "recovery_verdict.h"
 #include "report.h"
 
 namespace sundrel::cli {
@@ -38,16 +38,6 @@ const Text kMismatch = {"The data does not match the SHA-256 that the recovery p
 const Text kReadFailedIn = {"An error occurred while reading the input file: %s",
                             "入力ファイルの読み出しでエラーが発生しました: %s"};
 const Text kWriteFailed = {"An error occurred while writing: %s", "書き込みでエラーが発生しました: %s"};
-
-// Blocks of a recovery piece that an inspection cannot use.
-uint64_t UnusableBlocks(const RecoveryInspection& inspected, uint64_t stripes)
-{
-    uint64_t bad = inspected.badStripes.size();
-    if (inspected.cutFrom != kNotCut && inspected.cutFrom < stripes)
-        for (uint64_t s = inspected.cutFrom; s < stripes; ++s)
-            bad += !std::binary_search(inspected.badStripes.begin(), inspected.badStripes.end(), s);
-    return bad;
-}
 
 }  // namespace
 
@@ -87,35 +77,28 @@ RecoveryFileState DescribeRecoveryFile(const MergePlan<char>& plan, const Recove
     const PlannedRecovery<char>& planned = plan.recovery[file];
     const char* name = planned.name.c_str();
     const RecoveryNumber& number = planned.number;
+    switch (JudgeRecoveryFile(plan, recovery, file, inspected)) {
+    case RecoveryFileKind::Usable:
+        return {"usable", Say(&kUsable, name, number.index, number.total)};
+    case RecoveryFileKind::Damaged: {
+        uint64_t stripes = LayoutOf(recovery.manifest).Stripes();
+        return {"damaged", Say(&kDamaged, name, number.index, number.total,
+                               UnusableBlocks(inspected->recovery[number.index - 1], stripes))};
+    }
+    case RecoveryFileKind::OtherDivision:
+        return {"other-division", Say(&kOtherDivision, name, IdText(planned.head.id).c_str())};
+    case RecoveryFileKind::Unused:
+        return {"unused", Say(&kUnused, name, number.index)};
+    case RecoveryFileKind::Unreadable:
+        break;
+    }
+    // No manifest, or the inspection could not read it.
     const RecoveryFileCheck check = file < recovery.files.size() ? recovery.files[file]
                                                                  : RecoveryFileCheck();
-    switch (check.verdict) {
-    case RecoveryFileVerdict::Usable:
-        break;
-    case RecoveryFileVerdict::OtherDivision:
-        return {"other-division", Say(&kOtherDivision, name, IdText(planned.head.id).c_str())};
-    case RecoveryFileVerdict::Unreadable: {
-        std::string why = folder.ErrorOf(planned.name);
-        if (why.empty())
-            why = ManifestFaultText(check.fault);
-        return {"unreadable", Say(&kUnreadable, name, why.c_str())};
-    }
-    }
-    for (size_t i = 0; i < file; ++i)
-        if (recovery.files[i].verdict == RecoveryFileVerdict::Usable &&
-            plan.recovery[i].number.index == number.index)
-            return {"unused", Say(&kUnused, name, number.index)};
-    if (inspected && number.index <= inspected->recovery.size()) {
-        const RecoveryInspection& state = inspected->recovery[number.index - 1];
-        if (state.state == RecoveryState::Damaged) {
-            uint64_t stripes = LayoutOf(recovery.manifest).Stripes();
-            return {"damaged",
-                    Say(&kDamaged, name, number.index, number.total, UnusableBlocks(state, stripes))};
-        }
-        if (state.state != RecoveryState::Usable)
-            return {"unreadable", Say(&kUnreadable, name, folder.ErrorOf(planned.name).c_str())};
-    }
-    return {"usable", Say(&kUsable, name, number.index, number.total)};
+    std::string why = folder.ErrorOf(planned.name);
+    if (why.empty() && check.verdict == RecoveryFileVerdict::Unreadable)
+        why = ManifestFaultText(check.fault);
+    return {"unreadable", Say(&kUnreadable, name, why.c_str())};
 }
 
 std::string ShortfallText(uint64_t shortfall)
