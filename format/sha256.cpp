@@ -25,10 +25,10 @@ struct Sha256PathList {
 
 Sha256PathList DetectSha256Paths()
 {
-    Sha256PathList list{{{"portable", Sha256CompressPortable}}, 1};
+    Sha256PathList list{{{"portable", Sha256CompressPortable, nullptr}}, 1};
 #if defined(__x86_64__) || defined(_M_X64)
     if (DetectCpuFeatures().sha)
-        list.paths[list.count++] = {"sha-ni", Sha256CompressShaNi};
+        list.paths[list.count++] = {"sha-ni", Sha256CompressShaNi, Sha256CompressShaNiPair};
 #endif
     return list;
 }
@@ -61,7 +61,7 @@ const Sha256Path* AvailableSha256Paths(size_t* count)
 
 Sha256::Sha256() : Sha256(Sha256Paths().paths[Sha256Paths().count - 1]) {}
 
-Sha256::Sha256(const Sha256Path& path) : compress_(path.compress)
+Sha256::Sha256(const Sha256Path& path) : compress_(path.compress), compressPair_(path.compressPair)
 {
     Reset();
 }
@@ -73,33 +73,44 @@ void Sha256::Reset()
     buffered_ = 0;
 }
 
+bool Sha256::FillBlock(const uint8_t*& data, size_t& len)
+{
+    if (buffered_ == 0)
+        return true;
+    const size_t take = len < kSha256BlockSize - buffered_ ? len : kSha256BlockSize - buffered_;
+    std::memcpy(buffer_ + buffered_, data, take);
+    buffered_ += take;
+    data += take;
+    len -= take;
+    if (buffered_ < kSha256BlockSize)
+        return false;
+    compress_(state_, buffer_, 1);
+    buffered_ = 0;
+    return true;
+}
+
+void Sha256::Absorb(const uint8_t* data, size_t len)
+{
+    // Whole blocks straight from the caller's bytes, in one call, so that a
+    // vector path sets up its state once per run.
+    const size_t blocks = len / kSha256BlockSize;
+    if (blocks > 0) {
+        compress_(state_, data, blocks);
+        data += blocks * kSha256BlockSize;
+        len -= blocks * kSha256BlockSize;
+    }
+    std::memcpy(buffer_, data, len);
+    buffered_ = len;
+}
+
 void Sha256::Update(const void* data, size_t len)
 {
     if (len == 0)
         return;
     const uint8_t* p = static_cast<const uint8_t*>(data);
     length_ += len;
-    if (buffered_ > 0) {
-        const size_t take = len < kSha256BlockSize - buffered_ ? len : kSha256BlockSize - buffered_;
-        std::memcpy(buffer_ + buffered_, p, take);
-        buffered_ += take;
-        p += take;
-        len -= take;
-        if (buffered_ < kSha256BlockSize)
-            return;
-        compress_(state_, buffer_, 1);
-        buffered_ = 0;
-    }
-    // Whole blocks straight from the caller's bytes, in one call, so that a
-    // vector path sets up its state once per run.
-    const size_t blocks = len / kSha256BlockSize;
-    if (blocks > 0) {
-        compress_(state_, p, blocks);
-        p += blocks * kSha256BlockSize;
-        len -= blocks * kSha256BlockSize;
-    }
-    std::memcpy(buffer_, p, len);
-    buffered_ = len;
+    if (FillBlock(p, len))
+        Absorb(p, len);
 }
 
 Sha256Digest Sha256::Finish()
@@ -119,6 +130,36 @@ Sha256Digest Sha256::Finish()
             digest[4 * i + j] = (uint8_t)(state_[i] >> (24 - 8 * j));
     Reset();
     return digest;
+}
+
+void UpdatePair(Sha256& a, const void* dataA, size_t lenA, Sha256& b, const void* dataB,
+                size_t lenB)
+{
+    if (lenA == 0 || lenB == 0 || !a.compressPair_ || a.compressPair_ != b.compressPair_) {
+        a.Update(dataA, lenA);
+        b.Update(dataB, lenB);
+        return;
+    }
+    const uint8_t* pa = static_cast<const uint8_t*>(dataA);
+    const uint8_t* pb = static_cast<const uint8_t*>(dataB);
+    a.length_ += lenA;
+    b.length_ += lenB;
+    const bool readyA = a.FillBlock(pa, lenA), readyB = b.FillBlock(pb, lenB);
+    if (readyA && readyB) {
+        const size_t both = (lenA < lenB ? lenA : lenB) / kSha256BlockSize;
+        if (both > 0) {
+            a.compressPair_(a.state_, pa, b.state_, pb, both);
+            pa += both * kSha256BlockSize;
+            lenA -= both * kSha256BlockSize;
+            pb += both * kSha256BlockSize;
+            lenB -= both * kSha256BlockSize;
+        }
+    }
+    // A hasher whose block is still unfinished took all its bytes.
+    if (readyA)
+        a.Absorb(pa, lenA);
+    if (readyB)
+        b.Absorb(pb, lenB);
 }
 
 Sha256Digest Sha256Of(const void* data, size_t len)

@@ -22,6 +22,10 @@ struct Sha256Path {
     const char* name;
     // Compresses count whole blocks into the state H0..H7.
     void (*compress)(uint32_t state[8], const uint8_t* blocks, size_t count);
+    // The same for two messages at once, count blocks of each; null where
+    // two at once gain nothing over one after the other.
+    void (*compressPair)(uint32_t stateA[8], const uint8_t* blocksA, uint32_t stateB[8],
+                         const uint8_t* blocksB, size_t count);
 };
 // The paths this process can run, fastest last; count gets their number.
 const Sha256Path* AvailableSha256Paths(size_t* count);
@@ -40,12 +44,28 @@ public:
     void Reset();
 
 private:
+    friend void UpdatePair(Sha256& a, const void* dataA, size_t lenA, Sha256& b, const void* dataB,
+                           size_t lenB);
+    // Fills the unfinished block from *data and compresses it once full;
+    // false when the bytes ran out first.
+    bool FillBlock(const uint8_t*& data, size_t& len);
+    // Compresses the whole blocks of data and keeps the rest; the block
+    // must be empty.
+    void Absorb(const uint8_t* data, size_t len);
+
     void (*compress_)(uint32_t state[8], const uint8_t* blocks, size_t count);
+    void (*compressPair_)(uint32_t stateA[8], const uint8_t* blocksA, uint32_t stateB[8],
+                          const uint8_t* blocksB, size_t count);
     uint32_t state_[8];
     uint64_t length_;                      // message bytes so far
     uint8_t buffer_[kSha256BlockSize];     // the start of an unfinished block
     size_t buffered_;
 };
+
+// Exactly a.Update(dataA, lenA) and b.Update(dataB, lenB), faster where
+// the processor can compress two messages at once. a and b must differ.
+void UpdatePair(Sha256& a, const void* dataA, size_t lenA, Sha256& b, const void* dataB,
+                size_t lenB);
 
 // The digest of len bytes.
 Sha256Digest Sha256Of(const void* data, size_t len);

@@ -27,6 +27,10 @@ void Sha256CompressPortable(uint32_t state[8], const uint8_t* blocks, size_t cou
 #if defined(__x86_64__) || defined(_M_X64)
 // The SHA extensions (SHA256RNDS2, SHA256MSG1, SHA256MSG2) with SSE4.1.
 void Sha256CompressShaNi(uint32_t state[8], const uint8_t* blocks, size_t count);
+// The same for two messages at once, count blocks of each, interleaved so
+// that one's rounds run while the other's wait.
+void Sha256CompressShaNiPair(uint32_t stateA[8], const uint8_t* blocksA, uint32_t stateB[8],
+                             const uint8_t* blocksB, size_t count);
 #endif
 
 }  // namespace sundrel
