@@ -83,6 +83,37 @@ void HashWorker::Wait()
     changed_.wait(lock, [&] { return queued_.empty() && !busy_; });
 }
 
+void HashWorker::HashChunk(const Chunk& chunk)
+{
+    for (std::vector<ByteRun>& runs : runs_)
+        runs.clear();
+    for (size_t at = 0; at < chunk.used;) {
+        uint32_t n = 0;
+        std::memcpy(&n, &chunk.bytes[at + 1], sizeof n);
+        runs_[chunk.bytes[at]].push_back({&chunk.bytes[at + kRecordHead], n});
+        at += kRecordHead + n;
+    }
+    static_assert(kStreams == 2, "pairs stream 0 with stream 1");
+    // The streams' bytes side by side, as far as both go, whatever their
+    // records' lengths; then each one's rest alone.
+    size_t next[kStreams] = {};
+    while (next[0] < runs_[0].size() && next[1] < runs_[1].size()) {
+        ByteRun& first = runs_[0][next[0]];
+        ByteRun& second = runs_[1][next[1]];
+        const size_t n = first.size < second.size ? first.size : second.size;
+        UpdatePair(hashes_[0], first.bytes, n, hashes_[1], second.bytes, n);
+        for (ByteRun* run : {&first, &second}) {
+            run->bytes += n;
+            run->size -= n;
+        }
+        next[0] += first.size == 0;
+        next[1] += second.size == 0;
+    }
+    for (unsigned stream = 0; stream < kStreams; ++stream)
+        for (; next[stream] < runs_[stream].size(); ++next[stream])
+            hashes_[stream].Update(runs_[stream][next[stream]].bytes, runs_[stream][next[stream]].size);
+}
+
 void HashWorker::Run()
 {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -94,12 +125,7 @@ void HashWorker::Run()
         queued_.erase(queued_.begin());
         busy_ = true;
         lock.unlock();
-        for (size_t at = 0; at < chunk->used;) {
-            uint32_t n = 0;
-            std::memcpy(&n, &chunk->bytes[at + 1], sizeof n);
-            hashes_[chunk->bytes[at]].Update(&chunk->bytes[at + kRecordHead], n);
-            at += kRecordHead + n;
-        }
+        HashChunk(*chunk);
         lock.lock();
         busy_ = false;
         free_.push_back(std::move(chunk));

@@ -72,7 +72,13 @@ private:
         std::vector<uint8_t> bytes;   // records: stream (1 byte), length (4), the bytes
         size_t used = 0;
     };
+    // A stream's bytes within a chunk.
+    struct ByteRun {
+        const uint8_t* bytes;
+        size_t size;
+    };
     void Run();
+    void HashChunk(const Chunk& chunk);
     void Hand(std::unique_lock<std::mutex>& lock);   // queues the chunk being filled
     void Wait();                                     // until every queued chunk is hashed
 
@@ -82,6 +88,7 @@ private:
     std::unique_ptr<Chunk> filling_;
     bool busy_ = false, stop_ = false;
     std::thread thread_;
+    std::vector<ByteRun> runs_[kStreams];   // the thread's, kept for their capacity
 #endif
 };
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <openssl/sha.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -52,6 +53,38 @@ TEST(Sha256, AgreesWithOpenSsl)
                   OpenSslSha256(data.data(), data.size()))
             << path.name;
     }
+}
+
+// Two messages at once in runs of random lengths, each side its own, from
+// odd offsets: both digests are OpenSSL's.
+TEST(Sha256, UpdatePairAgreesWithOpenSsl)
+{
+    std::mt19937 random(20261208);
+    std::vector<uint8_t> data(1 << 20);
+    for (auto& byte : data)
+        byte = (uint8_t)random();
+
+    size_t count = 0;
+    const Sha256Path* paths = AvailableSha256Paths(&count);
+    for (const Sha256Path& path : std::vector<Sha256Path>(paths, paths + count))
+        for (int sample = 0; sample < 100; ++sample) {
+            const size_t lenA = std::uniform_int_distribution<size_t>(0, 20000)(random);
+            const size_t lenB = std::uniform_int_distribution<size_t>(0, 20000)(random);
+            const size_t offsetA = std::uniform_int_distribution<size_t>(0, 63)(random);
+            const size_t offsetB = std::uniform_int_distribution<size_t>(1 << 19, (1 << 19) + 63)(random);
+            const uint8_t* pa = &data[offsetA];
+            const uint8_t* pb = &data[offsetB];
+            Sha256 a(path), b(path);
+            for (size_t doneA = 0, doneB = 0; doneA < lenA || doneB < lenB;) {
+                const size_t runA = std::min(std::uniform_int_distribution<size_t>(0, 3000)(random), lenA - doneA);
+                const size_t runB = std::min(std::uniform_int_distribution<size_t>(0, 3000)(random), lenB - doneB);
+                UpdatePair(a, pa + doneA, runA, b, pb + doneB, runB);
+                doneA += runA;
+                doneB += runB;
+            }
+            ASSERT_EQ(a.Finish(), OpenSslSha256(pa, lenA)) << path.name << ", offset " << offsetA << ", length " << lenA;
+            ASSERT_EQ(b.Finish(), OpenSslSha256(pb, lenB)) << path.name << ", offset " << offsetB << ", length " << lenB;
+        }
 }
 
 }  // namespace

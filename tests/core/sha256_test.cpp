@@ -82,6 +82,37 @@ TEST(Sha256, AnyCutOfTheRunsGivesTheSameDigest)
     EXPECT_EQ(hasher.Finish(), whole);
 }
 
+// Two messages through UpdatePair, every pairing of paths, each hasher
+// first left with none, part of or a whole block of its own: the digests of
+// hashing each alone. The lengths cut blocks anywhere and give either side
+// more whole blocks than the other.
+TEST(Sha256, UpdatePairGivesTheDigestsOfSeparateUpdates)
+{
+    const std::vector<Sha256Path> paths = ListedPaths(AvailableSha256Paths);
+    const std::vector<uint8_t> first = PseudoRandomBytes(2000, 1), second = PseudoRandomBytes(2000, 2);
+    const size_t heads[] = {0, 1, 63, 64, 65};
+    const size_t lengths[] = {0, 1, 62, 64, 65, 130, 191, 1001};
+    for (const Sha256Path& pathA : paths)
+        for (const Sha256Path& pathB : paths)
+            for (size_t headA : heads)
+                for (size_t headB : heads)
+                    for (size_t lenA : lengths)
+                        for (size_t lenB : lengths) {
+                            Sha256 a(pathA), b(pathB);
+                            a.Update(first.data(), headA);
+                            b.Update(second.data(), headB);
+                            UpdatePair(a, first.data() + headA, lenA, b, second.data() + headB, lenB);
+                            // A second pair after the first, as a stream of runs goes on.
+                            UpdatePair(a, first.data() + headA + lenA, 131, b, second.data() + headB + lenB, 67);
+                            ASSERT_EQ(a.Finish(), HashWith(paths.front(), first.data(), headA + lenA + 131))
+                                << pathA.name << "/" << pathB.name << ", heads " << headA << "/" << headB
+                                << ", lengths " << lenA << "/" << lenB;
+                            ASSERT_EQ(b.Finish(), HashWith(paths.front(), second.data(), headB + lenB + 67))
+                                << pathA.name << "/" << pathB.name << ", heads " << headA << "/" << headB
+                                << ", lengths " << lenA << "/" << lenB;
+                        }
+}
+
 TEST(Sha256, ResetDropsWhatWasHashed)
 {
     const std::vector<uint8_t> data = PseudoRandomBytes(100);
