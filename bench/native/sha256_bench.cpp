@@ -1,7 +1,7 @@
 // SHA-256 throughput of every path of ours beside OpenSSL's, on the same
 // buffer in the cache: SIZE_MIB (default 256) hashed as one message in
 // 1 MiB updates. Paths that take two messages at once also hash a second
-// message of the same length beside it ("<path> pair", counting the bytes
+// message of the same length beside it ("<path>-pair", counting the bytes
 // of both). Prints "sha256 <path>: G GB/s" (GB = 1e9 bytes) per path,
 // OpenSSL's last: the best of five rounds, each round running every one
 // once, so that a slow spell of the machine falls on all alike. Fails when
@@ -62,7 +62,7 @@ int main(int argc, char** argv)
                                   return std::vector<Digest>{hasher.Finish()};
                               }, 0});
         if (path.compressPair)
-            contenders.push_back({std::string(path.name) + " pair",
+            contenders.push_back({std::string(path.name) + "-pair",
                                   [path](const std::vector<uint8_t>& data, int updates) {
                                       sundrel::Sha256 first(path), second(path);
                                       for (int i = 0; i < updates; ++i)
