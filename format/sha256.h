@@ -46,8 +46,8 @@ public:
 private:
     friend void UpdatePair(Sha256& a, const void* dataA, size_t lenA, Sha256& b, const void* dataB,
                            size_t lenB);
-    // Fills the unfinished block from *data and compresses it once full;
-    // false when the bytes ran out first.
+    // Fills the unfinished block from data, moving it on, and compresses
+    // the block once full; false when the bytes ran out first.
     bool FillBlock(const uint8_t*& data, size_t& len);
     // Compresses the whole blocks of data and keeps the rest; the block
     // must be empty.
@@ -62,8 +62,8 @@ private:
     size_t buffered_;
 };
 
-// Exactly a.Update(dataA, lenA) and b.Update(dataB, lenB), faster where
-// the processor can compress two messages at once. a and b must differ.
+// Exactly a.Update(dataA, lenA) and then b.Update(dataB, lenB), faster
+// where the processor can compress two messages at once.
 void UpdatePair(Sha256& a, const void* dataA, size_t lenA, Sha256& b, const void* dataB,
                 size_t lenB);
 

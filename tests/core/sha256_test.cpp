@@ -113,6 +113,16 @@ TEST(Sha256, UpdatePairGivesTheDigestsOfSeparateUpdates)
                         }
 }
 
+TEST(Sha256, UpdatePairOfOneHasherHashesBothRunsInOrder)
+{
+    const std::vector<uint8_t> data = PseudoRandomBytes(1000);
+    for (const Sha256Path& path : ListedPaths(AvailableSha256Paths)) {
+        Sha256 hasher(path);
+        UpdatePair(hasher, data.data(), 300, hasher, data.data() + 300, 700);
+        EXPECT_EQ(hasher.Finish(), Sha256Of(data.data(), data.size())) << path.name;
+    }
+}
+
 TEST(Sha256, ResetDropsWhatWasHashed)
 {
     const std::vector<uint8_t> data = PseudoRandomBytes(100);
