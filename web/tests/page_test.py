@@ -3,8 +3,9 @@
 sets the companion made and then damaged, its merge against the original
 file, its division against the companion's pieces, its keyboard use and
 narrow layout, its sets with recovery pieces (merge with rebuilt pieces,
-repair, divisions with recovery pieces against recovery_reference.py), and
-that it makes no network request.
+repair, divisions with recovery pieces against recovery_reference.py; in a
+browser without promise integration, proven but not rebuilt), and that it
+makes no network request.
 
     page_test.py --page build-web/sundrel.html --companion build-native/bin/sundrel --out DIR
 """
@@ -44,9 +45,9 @@ class PageTest(unittest.TestCase):
         self.assertEqual(self.browser.network_requests(self.url), [])
         self.assertEqual(self.browser.errors(), [])
 
-    def load(self, paths, browser=None):
+    def load(self, paths, browser=None, url=None):
         browser = browser or self.browser
-        browser.open(self.url)
+        browser.open(url or self.url)
         browser.js(PICKERS)
         browser.driver.find_element("id", "pieces-input").send_keys("\n".join(paths))
         browser.wait(lambda: browser.js("return document.body.dataset.survey") == "done",
@@ -164,6 +165,51 @@ class PageTest(unittest.TestCase):
                 for n in repaired:
                     self.assertEqual(self.browser.blob_bytes("window.__out.get(%r)" % self.data.names[n - 1]),
                                      pieces[n - 1])
+
+    def test_without_promise_integration_sets_are_proven_not_rebuilt(self):
+        # The page as a browser without WebAssembly JavaScript promise
+        # integration runs it: its worker started without it.
+        page = pathlib.Path(ARGS.page).read_text(encoding="utf-8")
+        tag = '<script type="text/plain" id="worker-source">'
+        self.assertIn(tag, page)
+        without = self.data.root / "sundrel-without-jspi.html"
+        without.write_text(page.replace(tag, tag + "delete WebAssembly.Suspending;\n", 1), encoding="utf-8")
+        url = without.resolve().as_uri()
+        second = "report.bin(02_of_03).divide"
+        first_data = self.data.piece_bytes()[0][4:]
+        rows = [
+            # what, files, state, whether Merge is offered
+            ("whole set", self.data.variant("plain-whole", recovery=True), "merges", True),
+            ("missing piece", self.data.variant("plain-missing", leave_out=[2], recovery=True), "repairs", False),
+            ("a piece the manifest does not prove", self.data.variant(
+                "plain-other-data", lambda f: (f / second).write_bytes((f / second).read_bytes()[:4] + first_data),
+                recovery=True), "repairs", False),
+        ]
+        try:
+            for what, paths, state, mergeable in rows:
+                with self.subTest(what):
+                    sets = self.load(paths, url=url)
+                    self.assertEqual(sets[0]["state"], state)
+                    self.assertEqual(sets[0]["mergeEnabled"], mergeable)
+                    self.assertEqual(self.browser.js("return document.querySelectorAll('#sets button.repair').length"), 0)
+                    if not mergeable:
+                        self.assertIn("Promise Integration is needed", self.browser.js(
+                            "return document.querySelector('#sets .state').textContent"))
+                        continue
+                    self.assertEqual(self.merge(), "merged")
+                    name = self.browser.js("return [...window.__out.keys()][0]")
+                    self.assertEqual(sha256(self.browser.blob_bytes("window.__out.get(%r)" % name)),
+                                     sha256(self.data.source.read_bytes()))
+            with self.subTest("divide with a recovery piece"):
+                self.browser.driver.find_element("id", "divide-input").send_keys(str(self.data.source))
+                self.browser.js("document.querySelector('#recovery-count').value = '1';"
+                                "document.querySelector('#recovery-count').dispatchEvent(new Event('input'))")
+                self.assertEqual(self.browser.wait(lambda: self.browser.js(
+                    "return document.querySelector('#divide-plan').dataset.outcome"), what="the plan"),
+                    "bad-recovery")
+        finally:
+            # The altered page's own loads are no network requests; the run's log keeps the rest.
+            self.browser.requests = [r for r in self.browser.collect_requests() if r != url]
 
     def test_merge_and_repair_through_recovery_as_downloads(self):
         downloads = self.data.root / "downloads-recovery"
