@@ -1,6 +1,7 @@
 // SHA-256 over arbitrary bytes: every path, in runs whose lengths the bytes
-// choose, gives the digest of the whole; the hex form reads back; and the
-// hex reader takes arbitrary text, giving back what it accepts.
+// choose, alone or two messages at once, gives the digest of the whole; the
+// hex form reads back; and the hex reader takes arbitrary text, giving back
+// what it accepts.
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +25,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             at += run;
         }
         if (hasher.Finish() != whole)
+            std::abort();
+        // The same bytes as two messages at once, each cut differently.
+        Sha256 first(paths[p]), second(paths[p]);
+        for (size_t atFirst = 0, atSecond = 0; atFirst < size || atSecond < size;) {
+            const size_t wantFirst = 1u + 8u * data[atFirst % size];
+            const size_t wantSecond = 1u + 3u * data[(size - 1 - atSecond % size)];
+            const size_t runFirst = size - atFirst < wantFirst ? size - atFirst : wantFirst;
+            const size_t runSecond = size - atSecond < wantSecond ? size - atSecond : wantSecond;
+            UpdatePair(first, data + atFirst, runFirst, second, data + atSecond, runSecond);
+            atFirst += runFirst;
+            atSecond += runSecond;
+        }
+        if (first.Finish() != whole || second.Finish() != whole)
             std::abort();
     }
 
