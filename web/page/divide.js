@@ -71,14 +71,8 @@ async function removeEarlierPieces(folder, sourceName) {
 
 const divideView = { };
 
-async function divide() {
-  if (!dividePlanned || busy) return;
-  busy = true;
-  try {
-    await divideFile(divideSource, dividePlanned);
-  } finally {
-    busy = false;
-  }
+function divide() {
+  return dividePlanned ? oneAtATime(() => divideFile(divideSource, dividePlanned)) : undefined;
 }
 
 async function divideFile(source, plan) {

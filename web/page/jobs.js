@@ -132,10 +132,21 @@ let currentJob = null;
 // Whether the worker's core can write through suspended calls: merges
 // through recovery pieces and repairs need it.
 let canRebuild = false;
-// From a Merge or Divide click to its end, pickers and questions included:
-// the files the plan names must not change under it.
+// From a Merge, Repair or Divide click to its end, pickers and questions
+// included: the files the plan names must not change under it.
 let busy = false;
 let jobCounter = 0;
+
+// Runs a click's work unless another is under way; busy until it ends.
+async function oneAtATime(work) {
+  if (busy) return;
+  busy = true;
+  try {
+    await work();
+  } finally {
+    busy = false;
+  }
+}
 
 // Runs one merge or divide in the worker: opens an output on each 'begin',
 // writes every chunk, closes it on 'end', and answers each in order (true

@@ -165,14 +165,8 @@ function localTime() {
            hour: t.getHours(), minute: t.getMinutes(), second: t.getSeconds() };
 }
 
-async function merge(set, button, view, resultLine) {
-  if (busy) return;
-  busy = true;
-  try {
-    await mergeSet(set, button, view, resultLine);
-  } finally {
-    busy = false;
-  }
+function merge(set, button, view, resultLine) {
+  return oneAtATime(() => mergeSet(set, button, view, resultLine));
 }
 
 async function mergeSet(set, button, view, resultLine) {
@@ -220,14 +214,8 @@ async function mergeSet(set, button, view, resultLine) {
 
 // ---- Repair: the pieces that are not whole, into a folder or downloads ----
 
-async function repair(set, button, view, resultLine) {
-  if (busy) return;
-  busy = true;
-  try {
-    await repairSet(set, button, view, resultLine);
-  } finally {
-    busy = false;
-  }
+function repair(set, button, view, resultLine) {
+  return oneAtATime(() => repairSet(set, button, view, resultLine));
 }
 
 async function repairSet(set, button, view, resultLine) {
