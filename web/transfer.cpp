@@ -132,7 +132,7 @@ uint8_t* SdDividePlan(const char* source, int sourceLength, double size, int pie
             PlanFailure(out, "limit-too-small", "");
             return HandOver(out.Close('}').Text());
         }
-        miB = miB > 4095 ? 4095 : miB;
+        miB = miB > kMaxPieceMiB ? kMaxPieceMiB : miB;
         const uint64_t length = PieceFileLength(miB * kMiB);
         out.Key("mail").Open('{').Field("limit", limit).Field("pieceLength", length);
         out.Field("encoded", Base64MailBytes(length)).Field("left", limit - Base64MailBytes(length));
@@ -151,7 +151,13 @@ uint8_t* SdDividePlan(const char* source, int sourceLength, double size, int pie
     for (int index = 1; index <= recovery; ++index)
         out.String(RecoveryFileName<char>(Utf8(source, sourceLength), unsigned(count), unsigned(index),
                                           unsigned(recovery)));
-    out.Close(']').Close('}');
+    out.Close(']');
+    // What the division writes, for its progress.
+    const DivisionLayout layout{uint64_t(size), miB * kMiB, unsigned(count)};
+    uint64_t outputBytes = recovery > 0 ? uint64_t(recovery) * layout.RecoveryPieceLength() : 0;
+    for (unsigned piece = 0; piece < count; ++piece)
+        outputBytes += layout.PieceLength(piece);
+    out.Field("outputBytes", outputBytes).Close('}');
     return HandOver(out.Text());
 }
 

@@ -101,10 +101,7 @@ async function divideFile(source, plan) {
   } else {
     open = async (name) => new DownloadOutput(name);
   }
-  const total = source.size;
-  // Every recovery piece holds about as much as the longest piece.
-  const recoveryBytes = plan.recoveryNames.length * (Math.min(total, plan.pieceSize) + 2 * Math.ceil(Math.min(total, plan.pieceSize) / 4096));
-  const job = new Job(divideView.progress, total + 2 * Math.ceil(total / 4096) + 4 * plan.count + recoveryBytes);
+  const job = new Job(divideView.progress, plan.outputBytes);
   // The divide file ID: the time in seconds since 1970 (UTC), as the companion's.
   const id = Math.floor(Date.now() / 1000) >>> 0;
   const outcome = await runJob({ type: 'divide', source, plan, id }, job, open);
